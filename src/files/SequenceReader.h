@@ -1,0 +1,41 @@
+#pragma once
+
+#include "model/LineTable.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace glowline {
+
+// The outcome of reading a sequence file. On failure the table is the
+// start-up table and must not be used.
+struct ReadResult
+{
+    LineTable table;
+    // 1-based number of the file line where the read failed; 0 when the file
+    // itself could not be read.
+    int errorLine = 0;
+    QString error;
+
+    bool ok() const { return error.isEmpty(); }
+    // "line 12: column code 12 is not valid", or the bare description when the
+    // failure belongs to no line.
+    QString message() const;
+};
+
+// Reads any text the way the board's assembler source is read back: a line
+// starting with ";Line" starts a new sequence line (a copy of the values read
+// so far), a line starting with ".dw 0x" is a word, every other line is
+// skipped. Columns that have no word before their first one take the last
+// line's value; a column with no word at all is 0. Lines end at CR LF, LF or
+// CR. Text without any ";Line" header gives one all-zero line.
+ReadResult readSequence(QByteArrayView text);
+
+// Reads the file at path. Never changes anything but the result.
+ReadResult readSequenceFile(const QString &path);
+
+// Files larger than this are refused rather than read into memory; the
+// largest sequence is about 5 MB.
+inline constexpr qint64 kMaxSequenceFileBytes = qint64(256) * 1024 * 1024;
+
+} // namespace glowline

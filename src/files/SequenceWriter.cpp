@@ -1,0 +1,119 @@
+#include "files/SequenceWriter.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace glowline {
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// Appends ".dw 0x" and the low 16 bits of value as four upper-case digits.
+char *putWord(char *out, int value)
+{
+    const auto word = unsigned(value) & 0xFFFFu;
+    static constexpr std::array<char, 6> prefix{'.', 'd', 'w', ' ', '0', 'x'};
+    for (char c : prefix)
+        *out++ = c;
+    *out++ = kHexDigits[(word >> 12) & 0xF];
+    *out++ = kHexDigits[(word >> 8) & 0xF];
+    *out++ = kHexDigits[(word >> 4) & 0xF];
+    *out++ = kHexDigits[word & 0xF];
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
+}
+
+char *putHeader(char *out, int line)
+{
+    static constexpr std::array<char, 6> prefix{';', 'L', 'i', 'n', 'e', ' '};
+    for (char c : prefix)
+        *out++ = c;
+    char digits[8];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + line % 10);
+        line /= 10;
+    } while (line > 0);
+    while (n > 0)
+        *out++ = digits[--n];
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
+}
+
+} // namespace
+
+QByteArray encodeSequence(const LineTable &table)
+{
+    static constexpr char kHead[] = ".cseg\r\n.org 0x0000\r\n";
+    constexpr qsizetype kWordBytes = 12;   // ".dw 0xHHHH\r\n"
+    constexpr qsizetype kHeaderBytes = 13; // ";Line 32767\r\n" at the most
+
+    const int count = table.lineCount();
+    QByteArray bytes;
+    bytes.resize(qsizetype(sizeof(kHead) - 1) + count * (kHeaderBytes + kColumnCount * kWordBytes));
+    char *out = bytes.data();
+    for (char c : std::string_view(kHead))
+        *out++ = c;
+
+    std::array<Cell, kColumnCount> reference{};
+    std::ranges::copy(table.line(count), reference.begin());
+
+    for (int n = 1; n <= count; ++n) {
+        out = putHeader(out, n);
+        const auto line = table.line(n);
+        for (int c = 0; c < kLedCount; ++c) {
+            if (line[c] != reference[c]) {
+                out = putWord(out, c * 4096 + line[c]);
+                reference[c] = line[c];
+            }
+        }
+        // The duration word's column code F comes from the value wrapping
+        // below zero: d - 4096 has the low 16 bits 0xF000 + d.
+        if (line[kDurationColumn] > 0)
+            out = putWord(out, line[kDurationColumn] - 4096);
+    }
+    bytes.truncate(out - bytes.constData());
+    return bytes;
+}
+
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    auto fail = [error](const QString &description) {
+        if (error)
+            *error = description;
+        return false;
+    };
+
+    // Replacing a device or a pipe with a regular file would be worse than
+    // failing, so only regular files (or new names) are written.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return fail(QStringLiteral("%1 is not a regular file").arg(path));
+
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString description = file.errorString();
+        file.cancelWriting();
+        return fail(description);
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+bool saveSequenceFile(const LineTable &table, const QString &path, QString *error)
+{
+    return writeFileAtomically(path, encodeSequence(table), error);
+}
+
+} // namespace glowline

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "model/LineTable.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace glowline {
+
+// The sequence file is AVR assembler source with CR LF line ends: ".cseg",
+// ".org 0x0000", then for every line a ";Line n" header followed by its words.
+// Each ".dw 0xHHHH" word carries a column code in its top four bits (0..10 for
+// an LED, F for the duration) and a 12-bit value. LED words are delta-encoded
+// against the colours in force, which start as the last line's, so line 1
+// describes the step from the end of the sequence back to its start. A line
+// with a duration above 0 always carries its duration word.
+QByteArray encodeSequence(const LineTable &table);
+
+// Writes the sequence to path under that exact name. The bytes go to a
+// temporary file beside the target, which replaces the target only once
+// everything is written: a failure leaves the old file as it was and no
+// temporary file behind. On failure returns false and sets *error to the
+// system's description of what went wrong.
+bool saveSequenceFile(const LineTable &table, const QString &path, QString *error);
+
+// Writes bytes the same way; used by anything else that must not leave a
+// half-written file.
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error);
+
+} // namespace glowline

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "model/DocumentState.h"
+#include "model/LineTable.h"
+
+#include <QObject>
+
+namespace glowline {
+
+// The sequence being edited: the line table, the current line and the
+// document state. The window shows it; the document commands replace it.
+class Document final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Document(QObject *parent = nullptr) : QObject(parent) {}
+
+    LineTable &table() { return m_table; }
+    const LineTable &table() const { return m_table; }
+    int lineCount() const { return m_table.lineCount(); }
+
+    int currentLine() const { return m_currentLine; }
+    void setCurrentLine(int line) { m_currentLine = line; }
+
+    DocumentState &state() { return m_state; }
+    const DocumentState &state() const { return m_state; }
+
+    // Puts a whole new sequence in place (New, Load) with line 1 current and
+    // no unsaved changes, and tells the window to show it.
+    void replace(LineTable table)
+    {
+        m_table = std::move(table);
+        m_currentLine = 1;
+        m_state.clearChangedMarker();
+        emit replaced();
+    }
+
+signals:
+    void replaced();
+
+private:
+    LineTable m_table;
+    int m_currentLine = 1;
+    DocumentState m_state;
+};
+
+} // namespace glowline
