@@ -28,13 +28,7 @@ public:
 
     // Puts a whole new sequence in place (New, Load) with line 1 current and
     // no unsaved changes, and tells the window to show it.
-    void replace(LineTable table)
-    {
-        m_table = std::move(table);
-        m_currentLine = 1;
-        m_state.clearChangedMarker();
-        emit replaced();
-    }
+    void replace(LineTable table);
 
 signals:
     void replaced();

@@ -1,0 +1,84 @@
+#include "files/DocumentCommands.h"
+
+#include "files/Dialogs.h"
+#include "files/SequenceReader.h"
+#include "files/SequenceWriter.h"
+#include "model/Document.h"
+
+namespace glowline {
+
+void DocumentCommands::save()
+{
+    DocumentState &state = m_document.state();
+    if (!state.hasFileName()) {
+        saveAs();
+        return;
+    }
+    QString error;
+    if (!saveSequenceFile(m_document.table(), state.fileName(), &error)) {
+        m_dialogs.message(Dialogs::Icon::Error, Dialogs::Buttons::Ok,
+                          QStringLiteral("Failed to save file: \r\n") + error);
+        return;
+    }
+    state.clearChangedMarker();
+}
+
+void DocumentCommands::saveAs()
+{
+    const auto path = m_dialogs.saveFileName(m_document.state().fileName());
+    if (!path || path->isEmpty())
+        return;
+    m_document.state().setFileName(*path);
+    save();
+}
+
+bool DocumentCommands::savePrompt()
+{
+    const DocumentState &state = m_document.state();
+    if (!state.hasUnsavedChanges())
+        return true;
+    switch (m_dialogs.message(Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel,
+                              QStringLiteral("Do you want to save your changes?"))) {
+    case Dialogs::Answer::Yes:
+        save();
+        return !state.hasUnsavedChanges();
+    case Dialogs::Answer::No:
+        return true;
+    case Dialogs::Answer::Cancel:
+    case Dialogs::Answer::Ok:
+        break;
+    }
+    return false;
+}
+
+void DocumentCommands::newFile()
+{
+    if (!savePrompt())
+        return;
+    m_document.replace(LineTable());
+}
+
+void DocumentCommands::load()
+{
+    if (!savePrompt())
+        return;
+    const auto path = m_dialogs.openFileName(m_document.state().fileName());
+    if (!path || path->isEmpty())
+        return;
+    loadFile(*path);
+}
+
+bool DocumentCommands::loadFile(const QString &path)
+{
+    ReadResult result = readSequenceFile(path);
+    if (!result.ok()) {
+        m_dialogs.message(Dialogs::Icon::Error, Dialogs::Buttons::Ok,
+                          QStringLiteral("Failed to load file: \r\n") + result.message());
+        return false;
+    }
+    m_document.state().setFileName(path);
+    m_document.replace(std::move(result.table));
+    return true;
+}
+
+} // namespace glowline

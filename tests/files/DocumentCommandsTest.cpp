@@ -1,0 +1,272 @@
+#include "files/DocumentCommands.h"
+
+#include "files/SequenceReader.h"
+#include "files/SequenceWriter.h"
+#include "model/Document.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace glowline;
+using glowline::test::ScriptedDialogs;
+using Answer = Dialogs::Answer;
+
+namespace {
+
+LineTable sampleTable(int lines, int seed)
+{
+    LineTable table(lines);
+    for (int n = 1; n <= lines; ++n) {
+        for (int c = 0; c < kColumnCount; ++c)
+            table.setCell(c, n, Cell((seed * 131 + n * 17 + c * 29) % 4096));
+    }
+    return table;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class DocumentCommandsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_dir.emplace();
+        QVERIFY(m_dir->isValid());
+        m_document.emplace();
+        m_dialogs.emplace();
+        m_commands.emplace(*m_document, *m_dialogs);
+    }
+    void cleanup()
+    {
+        QVERIFY2(m_dialogs->answers.empty(), "not every scripted answer was asked for");
+        QVERIFY2(m_dialogs->fileNames.empty(), "not every scripted file name was asked for");
+        m_commands.reset();
+        m_dialogs.reset();
+        m_document.reset();
+        m_dir.reset();
+    }
+
+    // Edits the start-up sequence so that it has unsaved changes.
+    void makeEdited(const QString &fileName = {})
+    {
+        m_document->table() = sampleTable(3, 1);
+        m_document->state().setFileName(fileName);
+        m_document->state().markChanged();
+    }
+
+    void newWithoutChangesAsksNothing()
+    {
+        m_document->table() = sampleTable(4, 2);
+        QSignalSpy replaced(m_document.operator->(), &Document::replaced);
+        m_commands->newFile();
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(replaced.count(), 1);
+        QCOMPARE(m_document->table(), LineTable());
+        QCOMPARE(m_document->currentLine(), 1);
+    }
+
+    void promptAnswers_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("hasFileName");
+        QTest::addColumn<bool>("saveDialogCancelled");
+        QTest::addColumn<bool>("writeFails");
+        QTest::addColumn<bool>("goesOn");
+        QTest::addColumn<bool>("changedAfter");
+
+        QTest::newRow("cancel") << int(Answer::Cancel) << true << false << false << false << true;
+        QTest::newRow("no") << int(Answer::No) << true << false << false << true << true;
+        QTest::newRow("yes, saved") << int(Answer::Yes) << true << false << false << true << false;
+        QTest::newRow("yes, no name, dialog cancelled")
+            << int(Answer::Yes) << false << true << false << false << true;
+        QTest::newRow("yes, no name, saved as")
+            << int(Answer::Yes) << false << false << false << true << false;
+        QTest::newRow("yes, write fails")
+            << int(Answer::Yes) << true << false << true << false << true;
+    }
+    void promptAnswers()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, hasFileName);
+        QFETCH(bool, saveDialogCancelled);
+        QFETCH(bool, writeFails);
+        QFETCH(bool, goesOn);
+        QFETCH(bool, changedAfter);
+
+        const QString folder =
+            writeFails ? m_dir->filePath(QStringLiteral("missing")) : m_dir->path();
+        const QString path = folder + QStringLiteral("/seq.asm");
+        makeEdited(hasFileName ? path : QString());
+        const LineTable edited = m_document->table();
+        m_dialogs->answers.push_back(Answer(answer));
+        if (writeFails)
+            m_dialogs->answers.push_back(Answer::Ok);
+        if (!hasFileName)
+            m_dialogs->fileNames.push_back(saveDialogCancelled ? std::nullopt
+                                                               : std::optional<QString>(path));
+
+        QCOMPARE(m_commands->closeRequest(), goesOn);
+
+        QCOMPARE(m_dialogs->messages.first().text,
+                 QStringLiteral("Do you want to save your changes?"));
+        QCOMPARE(m_dialogs->messages.first().buttons, Dialogs::Buttons::YesNoCancel);
+        QCOMPARE(m_dialogs->messages.first().icon, Dialogs::Icon::Question);
+        QCOMPARE(m_document->state().hasUnsavedChanges(), changedAfter);
+        QCOMPARE(m_document->table(), edited);
+        const bool written = answer == int(Answer::Yes) && !saveDialogCancelled && !writeFails;
+        QCOMPARE(QFile::exists(path), written);
+        if (written)
+            QCOMPARE(readAll(path), encodeSequence(edited));
+        if (writeFails) {
+            QCOMPARE(m_dialogs->messages.size(), 2);
+            QVERIFY(
+                m_dialogs->lastMessage().startsWith(QStringLiteral("Failed to save file: \r\n")));
+            QVERIFY(m_dialogs->lastMessage().size() > 23);
+            QCOMPARE(m_dialogs->messages.last().icon, Dialogs::Icon::Error);
+            QCOMPARE(m_document->state().fileName(), path);
+        } else {
+            QCOMPARE(m_dialogs->messages.size(), 1);
+        }
+    }
+
+    void newKeepsFileNameAndSaveOverwritesWithoutDialog()
+    {
+        const QString path = m_dir->filePath(QStringLiteral("first.asm"));
+        makeEdited(path);
+        m_commands->save();
+        QVERIFY(!m_document->state().hasUnsavedChanges());
+        QCOMPARE(readAll(path), encodeSequence(sampleTable(3, 1)));
+
+        m_commands->newFile();
+        QCOMPARE(m_document->state().fileName(), path);
+        m_document->state().markChanged();
+        m_commands->save();
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QVERIFY(m_dialogs->saveInitialNames.isEmpty());
+        QCOMPARE(readAll(path), encodeSequence(LineTable()));
+    }
+
+    void saveAsUsesCurrentNameAndTypedNameUnchanged()
+    {
+        const QString old = m_dir->filePath(QStringLiteral("old.asm"));
+        const QString typed = m_dir->filePath(QStringLiteral("no-extension"));
+        makeEdited(old);
+        m_dialogs->fileNames.push_back(typed);
+        m_commands->saveAs();
+        QCOMPARE(m_dialogs->saveInitialNames, QStringList{old});
+        QCOMPARE(m_document->state().fileName(), typed);
+        QVERIFY(QFile::exists(typed));
+        QVERIFY(!QFile::exists(old));
+        QVERIFY(!m_document->state().hasUnsavedChanges());
+    }
+
+    void saveAsCancelledChangesNothing()
+    {
+        makeEdited(QStringLiteral("/somewhere/seq.asm"));
+        m_dialogs->fileNames.push_back(std::nullopt);
+        m_commands->saveAs();
+        QCOMPARE(m_document->state().fileName(), QStringLiteral("/somewhere/seq.asm"));
+        QVERIFY(m_document->state().hasUnsavedChanges());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void loadNoThenCancelKeepsEverything()
+    {
+        makeEdited(QStringLiteral("/somewhere/seq.asm"));
+        const LineTable edited = m_document->table();
+        m_dialogs->answers.push_back(Answer::No);
+        m_dialogs->fileNames.push_back(std::nullopt);
+        m_commands->load();
+        QCOMPARE(m_dialogs->openInitialNames, QStringList{QStringLiteral("/somewhere/seq.asm")});
+        QCOMPARE(m_document->table(), edited);
+        QCOMPARE(m_document->state().changedMarker(), QStringLiteral("*"));
+    }
+
+    void loadNoThenFileReplacesSequence()
+    {
+        const QString path = m_dir->filePath(QStringLiteral("in.asm"));
+        const LineTable stored = sampleTable(5, 7);
+        QString error;
+        QVERIFY(saveSequenceFile(stored, path, &error));
+        makeEdited();
+        m_document->setCurrentLine(2);
+        m_dialogs->answers.push_back(Answer::No);
+        m_dialogs->fileNames.push_back(path);
+        QSignalSpy replaced(m_document.operator->(), &Document::replaced);
+        m_commands->load();
+        QCOMPARE(replaced.count(), 1);
+        QCOMPARE(m_document->table(), readSequenceFile(path).table);
+        QCOMPARE(m_document->currentLine(), 1);
+        QCOMPARE(m_document->state().fileName(), path);
+        QCOMPARE(m_document->state().changedMarker(), QString());
+        QCOMPARE(m_dialogs->messages.size(), 1);
+    }
+
+    void failedLoadKeepsSequenceNameAndMarker_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("expectedMessage");
+        QTest::newRow("column code 12")
+            << QByteArray(".cseg\r\n.org 0x0000\r\n;Line 1\r\n.dw 0xC000\r\n")
+            << QStringLiteral("Failed to load file: \r\nline 4: column code 12 is not valid");
+        QTest::newRow("word before header")
+            << QByteArray(".dw 0x0F00\n;Line 1\n")
+            << QStringLiteral("Failed to load file: \r\nline 1: word before the first line header");
+    }
+    void failedLoadKeepsSequenceNameAndMarker()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, expectedMessage);
+        const QString bad = m_dir->filePath(QStringLiteral("bad.asm"));
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+        file.close();
+
+        makeEdited(QStringLiteral("/somewhere/seq.asm"));
+        m_document->setCurrentLine(3);
+        const LineTable edited = m_document->table();
+        m_dialogs->answers = {Answer::No, Answer::Ok};
+        m_dialogs->fileNames.push_back(bad);
+        QSignalSpy replaced(m_document.operator->(), &Document::replaced);
+        m_commands->load();
+
+        QCOMPARE(replaced.count(), 0);
+        QCOMPARE(m_document->table(), edited);
+        QCOMPARE(m_document->currentLine(), 3);
+        QCOMPARE(m_document->state().fileName(), QStringLiteral("/somewhere/seq.asm"));
+        QCOMPARE(m_document->state().changedMarker(), QStringLiteral("*"));
+        QCOMPARE(m_dialogs->lastMessage(), expectedMessage);
+        QCOMPARE(m_dialogs->messages.last().icon, Dialogs::Icon::Error);
+    }
+
+    void loadMissingFileSaysWhy()
+    {
+        m_dialogs->answers.push_back(Answer::Ok);
+        QVERIFY(!m_commands->loadFile(m_dir->filePath(QStringLiteral("none.asm"))));
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->lastMessage().startsWith(QStringLiteral("Failed to load file: \r\n")));
+        QVERIFY(m_dialogs->lastMessage().size() > 23);
+        QCOMPARE(m_document->state().fileName(), QString());
+    }
+
+private:
+    std::optional<QTemporaryDir> m_dir;
+    std::optional<Document> m_document;
+    std::optional<ScriptedDialogs> m_dialogs;
+    std::optional<DocumentCommands> m_commands;
+};
+
+QTEST_GUILESS_MAIN(DocumentCommandsTest)
+#include "DocumentCommandsTest.moc"
