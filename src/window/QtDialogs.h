@@ -1,0 +1,27 @@
+#pragma once
+
+#include "files/Dialogs.h"
+
+class QWidget;
+
+namespace glowline {
+
+// The editor's dialogs shown with Qt: message boxes titled with the
+// application's name, the Open and Save file dialogs for assembler sources,
+// and the colour dialog. Each is modal to the active window.
+class QtDialogs final : public Dialogs
+{
+public:
+    QtDialogs() = default;
+    Q_DISABLE_COPY_MOVE(QtDialogs)
+
+    Answer message(Icon icon, Buttons buttons, const QString &text) override;
+    std::optional<QString> openFileName(const QString &initialName) override;
+    std::optional<QString> saveFileName(const QString &initialName) override;
+    std::optional<Rgb24> colour(Rgb24 initial) override;
+
+private:
+    static QWidget *parentWindow();
+};
+
+} // namespace glowline
