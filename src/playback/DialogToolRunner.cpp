@@ -1,0 +1,13 @@
+#include "playback/DialogToolRunner.h"
+
+#include "playback/ProcessDialog.h"
+
+namespace glowline {
+
+ToolResult DialogToolRunner::run(const ToolCommand &command)
+{
+    ProcessDialog dialog(command, m_parent);
+    return dialog.run();
+}
+
+} // namespace glowline

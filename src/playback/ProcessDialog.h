@@ -1,0 +1,69 @@
+#pragma once
+
+#include "playback/ToolCommand.h"
+#include "playback/ToolResult.h"
+
+#include <QDialog>
+#include <QProcess>
+#include <QStringDecoder>
+
+class QCloseEvent;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace glowline {
+
+// Runs one external tool in front of the window: shows its command line, its
+// output as it arrives and, once it has ended, how it ended. Only Close,
+// enabled when the tool has ended, dismisses it; Stop ends a tool that hangs.
+class ProcessDialog final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit ProcessDialog(ToolCommand command, QWidget *parent = nullptr);
+    ~ProcessDialog() override;
+    Q_DISABLE_COPY_MOVE(ProcessDialog)
+
+    // Starts the tool, shows the dialog modally and returns once the user has
+    // closed it.
+    ToolResult run();
+    // Starts the tool without waiting; run() does this itself.
+    void start();
+
+    bool hasEnded() const { return m_ended; }
+    const ToolResult &result() const { return m_result; }
+
+signals:
+    // The tool has ended, or could not be started.
+    void toolEnded();
+
+public slots:
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void appendOutput();
+    void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
+    void onErrorOccurred(QProcess::ProcessError error);
+    void end();
+
+    ToolCommand m_command;
+    QProcess m_process;
+    QStringDecoder m_decoder{QStringDecoder::System};
+    ToolResult m_result;
+    bool m_started = false;
+    bool m_ended = false;
+
+    QLineEdit *m_commandLine = nullptr;
+    QPlainTextEdit *m_output = nullptr;
+    QLabel *m_status = nullptr;
+    QPushButton *m_stop = nullptr;
+    QPushButton *m_close = nullptr;
+};
+
+} // namespace glowline

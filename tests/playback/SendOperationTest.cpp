@@ -1,0 +1,481 @@
+#include "playback/SendOperation.h"
+
+#include "StandInTools.h"
+#include "files/SequenceWriter.h"
+#include "model/Document.h"
+#include "playback/HeadlessToolRunner.h"
+#include "playback/Playback.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+#include <unistd.h>
+
+using namespace glowline;
+using glowline::test::readFile;
+using glowline::test::recordedArguments;
+using glowline::test::ScriptedDialogs;
+using glowline::test::writeScript;
+using Answer = Dialogs::Answer;
+using Outcome = SendOperation::Outcome;
+
+Q_DECLARE_METATYPE(SendOperation::Outcome)
+
+namespace {
+
+// Runs the tools headless and notes, for each run, what playback was doing.
+class RecordingRunner final : public ToolRunner
+{
+public:
+    explicit RecordingRunner(const Playback *playback = nullptr) : m_playback(playback) {}
+
+    ToolResult run(const ToolCommand &command) override
+    {
+        commands.append(command);
+        if (m_playback)
+            timerActiveDuringRun.append(m_playback->isTimerActive());
+        return HeadlessToolRunner().run(command);
+    }
+
+    QList<ToolCommand> commands;
+    QList<bool> timerActiveDuringRun;
+
+private:
+    const Playback *m_playback = nullptr;
+};
+
+QStringList programmerArguments(const QString &hexPath)
+{
+    return {QStringLiteral("-p"), QStringLiteral("m8b"), QStringLiteral("-U"),
+            QStringLiteral("flash:w:") + hexPath + QStringLiteral(":i")};
+}
+
+} // namespace
+
+class SendOperationTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_dir.emplace();
+        QVERIFY(m_dir->isValid());
+        // The program folder's name has a space, as it often has on Windows.
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("program folder")));
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("shows")));
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("empty")));
+        m_program = m_dir->filePath(QStringLiteral("program folder"));
+        m_shows = m_dir->filePath(QStringLiteral("shows"));
+        QVERIFY(writeScript(inProgram(QStringLiteral("avra")), glowline::test::kStandInAssembler));
+        QVERIFY(writeScript(inProgram(QStringLiteral("avrdude-44")),
+                            glowline::test::kStandInProgrammer));
+        assemblerWritesHex(true);
+
+        m_document.emplace();
+        m_document->table() = LineTable(3);
+        m_document->table().setCell(0, 1, 0xF00);
+        m_document->table().setCell(kDurationColumn, 2, 50);
+        m_dialogs.emplace();
+        m_saveCalls = 0;
+        m_saveWrites = true;
+    }
+    void cleanup()
+    {
+        QVERIFY2(m_dialogs->answers.empty(), "not every scripted answer was asked for");
+        QVERIFY2(m_dialogs->fileNames.empty(), "not every scripted file name was asked for");
+        m_dialogs.reset();
+        m_document.reset();
+        m_dir.reset();
+    }
+
+    void savedSequenceGoesStraightToTheTools()
+    {
+        const QString file = saved(QStringLiteral("run.asm"));
+        RecordingRunner runner;
+        QCOMPARE(send(runner), Outcome::ProgrammerRan);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(m_saveCalls, 0);
+
+        const QString hex = QDir(m_shows).filePath(QStringLiteral("run.hex"));
+        QCOMPARE(recordedArguments(inProgram(QStringLiteral("avra.args"))), QStringList{file});
+        QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
+                 programmerArguments(hex));
+        // Both tools run in the sequence file's folder.
+        QCOMPARE(readFile(inProgram(QStringLiteral("avra.cwd"))).trimmed(),
+                 QFile::encodeName(m_shows));
+        QCOMPARE(readFile(inProgram(QStringLiteral("avrdude.cwd"))).trimmed(),
+                 QFile::encodeName(m_shows));
+        QCOMPARE(runner.commands.size(), 2);
+        QCOMPARE(runner.commands.at(0).program, inProgram(QStringLiteral("avra")));
+        QCOMPARE(runner.commands.at(1).program, inProgram(QStringLiteral("avrdude-44")));
+        QVERIFY(QFileInfo(hex).isFile());
+    }
+
+    void saveQuestion_data()
+    {
+        QTest::addColumn<bool>("hasFile");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QString>("saveDialog"); // name to give, "" = cancel, "-" = not asked
+        QTest::addColumn<bool>("writes");
+        QTest::addColumn<Outcome>("outcome");
+
+        QTest::newRow("changes, No")
+            << true << true << Answer::No << "-" << true << Outcome::Declined;
+        QTest::newRow("changes, Yes")
+            << true << true << Answer::Yes << "-" << true << Outcome::ProgrammerRan;
+        QTest::newRow("changes, Yes, write fails")
+            << true << true << Answer::Yes << "-" << false << Outcome::NotSaved;
+        QTest::newRow("new unchanged, Yes, named")
+            << false << false << Answer::Yes << "named.asm" << true << Outcome::ProgrammerRan;
+        QTest::newRow("new unchanged, Yes, dialog cancelled")
+            << false << false << Answer::Yes << "" << true << Outcome::NotSaved;
+        QTest::newRow("new changed, No")
+            << false << true << Answer::No << "-" << true << Outcome::Declined;
+    }
+
+    void saveQuestion()
+    {
+        QFETCH(bool, hasFile);
+        QFETCH(bool, changed);
+        QFETCH(Answer, answer);
+        QFETCH(QString, saveDialog);
+        QFETCH(bool, writes);
+        QFETCH(Outcome, outcome);
+
+        if (hasFile)
+            saved(QStringLiteral("run.asm"));
+        if (changed)
+            m_document->state().markChanged();
+        m_saveWrites = writes;
+        m_dialogs->answers.push_back(answer);
+        if (saveDialog == QStringLiteral(""))
+            m_dialogs->fileNames.push_back(std::nullopt);
+        else if (saveDialog != QStringLiteral("-"))
+            m_dialogs->fileNames.push_back(QDir(m_shows).filePath(saveDialog));
+
+        RecordingRunner runner;
+        QCOMPARE(send(runner), outcome);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages.at(0).text,
+                 QStringLiteral("File not saved. Save now and continue?"));
+        QCOMPARE(m_dialogs->messages.at(0).icon, Dialogs::Icon::Question);
+        QCOMPARE(m_dialogs->messages.at(0).buttons, Dialogs::Buttons::YesNo);
+        QCOMPARE(m_saveCalls, answer == Answer::Yes ? 1 : 0);
+        const bool toolsRan = outcome == Outcome::ProgrammerRan;
+        QCOMPARE(runner.commands.size(), toolsRan ? 2 : 0);
+        QCOMPARE(QFileInfo::exists(inProgram(QStringLiteral("avra.args"))), toolsRan);
+        if (toolsRan) {
+            QVERIFY(!m_document->state().hasUnsavedChanges());
+            QCOMPARE(recordedArguments(inProgram(QStringLiteral("avra.args"))),
+                     QStringList{m_document->state().fileName()});
+        }
+    }
+
+    // The old HEX file goes before the assembler runs, so a failed assembly
+    // cannot leave it behind to be programmed.
+    void oldHexIsDeletedFirst()
+    {
+        saved(QStringLiteral("run.asm"));
+        const QString hex = QDir(m_shows).filePath(QStringLiteral("run.hex"));
+        QVERIFY(writeScript(hex, "stale\n"));
+        assemblerWritesHex(false);
+        m_dialogs->answers.push_back(Answer::Ok);
+
+        RecordingRunner runner;
+        QCOMPARE(send(runner), Outcome::AssemblyFailed);
+        QVERIFY(!QFileInfo::exists(hex));
+        QCOMPARE(runner.commands.size(), 1);
+        QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
+    }
+
+    void assemblyFailed()
+    {
+        saved(QStringLiteral("run.asm"));
+        assemblerWritesHex(false);
+        m_dialogs->answers.push_back(Answer::Ok);
+
+        RecordingRunner runner;
+        QCOMPARE(send(runner), Outcome::AssemblyFailed);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->lastMessage(), QStringLiteral("Assembly failed!"));
+        QCOMPARE(m_dialogs->messages.at(0).icon, Dialogs::Icon::Error);
+        QCOMPARE(m_dialogs->messages.at(0).buttons, Dialogs::Buttons::Ok);
+        QVERIFY(QFileInfo::exists(inProgram(QStringLiteral("avra.args"))));
+        QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
+    }
+
+    // Only a file counts as the assembler's output.
+    void folderAtTheHexPathAfterAssemblyIsNoSuccess()
+    {
+        saved(QStringLiteral("run.asm"));
+        assemblerWritesHex(false);
+        // The stand-in makes a folder where the HEX file belongs.
+        QVERIFY(writeScript(inProgram(QStringLiteral("avra")), "mkdir \"${1%????}.hex\"\n"));
+        m_dialogs->answers.push_back(Answer::Ok);
+        RecordingRunner runner;
+        QCOMPARE(send(runner), Outcome::AssemblyFailed);
+        QCOMPARE(m_dialogs->lastMessage(), QStringLiteral("Assembly failed!"));
+    }
+
+    void oldHexThatCannotBeDeleted_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("non-empty folder") << "folder";
+        QTest::newRow("read-only folder") << "read-only";
+    }
+
+    void oldHexThatCannotBeDeleted()
+    {
+        QFETCH(QString, kind);
+        const QString file = saved(QStringLiteral("run.asm"));
+        const QString hex = QDir(m_shows).filePath(QStringLiteral("run.hex"));
+        if (kind == QStringLiteral("folder")) {
+            QVERIFY(QDir(m_shows).mkpath(QStringLiteral("run.hex/inside")));
+        } else {
+            if (::geteuid() == 0)
+                QSKIP("root may delete from a read-only folder");
+            QVERIFY(writeScript(hex, "stale\n"));
+            QVERIFY(QFile::setPermissions(m_shows, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        m_dialogs->answers.push_back(Answer::Ok);
+
+        RecordingRunner runner;
+        const Outcome outcome = send(runner);
+        QFile::setPermissions(m_shows, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
+        QCOMPARE(outcome, Outcome::OldHexNotDeleted);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages.at(0).icon, Dialogs::Icon::Error);
+        QCOMPARE(m_dialogs->messages.at(0).buttons, Dialogs::Buttons::Ok);
+        QVERIFY2(m_dialogs->lastMessage().contains(QDir::toNativeSeparators(hex)),
+                 qPrintable(m_dialogs->lastMessage()));
+        QCOMPARE(runner.commands.size(), 0);
+        QVERIFY(QFileInfo::exists(hex));
+        QVERIFY(QFileInfo::exists(file));
+    }
+
+    // A link at the HEX path is removed; the file it points to is the user's.
+    void linkAtTheHexPathIsRemovedNotFollowed()
+    {
+        saved(QStringLiteral("run.asm"));
+        const QString hex = QDir(m_shows).filePath(QStringLiteral("run.hex"));
+        const QString target = m_dir->filePath(QStringLiteral("keep.txt"));
+        QVERIFY(writeScript(target, "keep\n"));
+        QVERIFY(QFile::link(target, hex));
+        assemblerWritesHex(false);
+        m_dialogs->answers.push_back(Answer::Ok);
+
+        RecordingRunner runner;
+        QCOMPARE(send(runner), Outcome::AssemblyFailed);
+        QVERIFY(!QFileInfo(hex).isSymLink());
+        QCOMPARE(readFile(target), QByteArray("#!/bin/sh\nkeep\n"));
+    }
+
+    void missingTool_data()
+    {
+        QTest::addColumn<QString>("missing");
+        QTest::addColumn<QString>("present");
+        QTest::newRow("assembler") << "avra"
+                                   << "avrdude-44";
+        QTest::newRow("programmer") << "avrdude-44"
+                                    << "avra";
+    }
+
+    // Both tools are found before either starts.
+    void missingTool()
+    {
+        QFETCH(QString, missing);
+        QFETCH(QString, present);
+        saved(QStringLiteral("run.asm"));
+        QVERIFY(QFile::remove(inProgram(missing)));
+        m_dialogs->answers.push_back(Answer::Ok);
+
+        RecordingRunner runner;
+        const ToolLocator locator(m_program, {m_dir->filePath(QStringLiteral("empty"))});
+        QCOMPARE(send(runner, locator), Outcome::ToolMissing);
+        QCOMPARE(runner.commands.size(), 0);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages.at(0).icon, Dialogs::Icon::Error);
+        QVERIFY2(m_dialogs->lastMessage().contains(missing), qPrintable(m_dialogs->lastMessage()));
+        QVERIFY2(m_dialogs->lastMessage().contains(QDir::toNativeSeparators(m_program)),
+                 qPrintable(m_dialogs->lastMessage()));
+        QVERIFY(!QFileInfo::exists(inProgram(present + QStringLiteral(".args"))));
+        QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
+    }
+
+    void toolThatCannotStart_data()
+    {
+        QTest::addColumn<QString>("broken");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<int>("runs");
+        QTest::newRow("assembler") << "avra" << Outcome::AssemblerNotStarted << 1;
+        QTest::newRow("programmer") << "avrdude-44" << Outcome::ProgrammerNotStarted << 2;
+    }
+
+    void toolThatCannotStart()
+    {
+        QFETCH(QString, broken);
+        QFETCH(Outcome, outcome);
+        QFETCH(int, runs);
+        saved(QStringLiteral("run.asm"));
+        QVERIFY(writeScript(inProgram(broken), QByteArray()));
+        QFile script(inProgram(broken));
+        QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write("#!/nonexistent/interpreter\n");
+        script.close();
+        m_dialogs->answers.push_back(Answer::Ok);
+
+        RecordingRunner runner;
+        QCOMPARE(send(runner), outcome);
+        QCOMPARE(runner.commands.size(), runs);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages.at(0).icon, Dialogs::Icon::Error);
+        QVERIFY2(m_dialogs->lastMessage().contains(QDir::toNativeSeparators(inProgram(broken))),
+                 qPrintable(m_dialogs->lastMessage()));
+        QVERIFY(m_dialogs->lastMessage().startsWith(QStringLiteral("Cannot start")));
+    }
+
+    // No part of a file name can become a command: the tools get it whole.
+    void fileNameWithSpacesQuotesAndSubstitution()
+    {
+        const QString folder = QStringLiteral("it's \"a\" $(touch injected) `touch injected`");
+        QVERIFY(QDir(m_shows).mkpath(folder));
+        const QString name = QStringLiteral("run me $(touch injected); 'x'.ASM");
+        const QString file = saved(folder + QLatin1Char('/') + name);
+        const QString hex =
+            QDir(m_shows).filePath(folder + QStringLiteral("/run me $(touch injected); 'x'.hex"));
+
+        RecordingRunner runner;
+        QCOMPARE(send(runner), Outcome::ProgrammerRan);
+        QCOMPARE(recordedArguments(inProgram(QStringLiteral("avra.args"))), QStringList{file});
+        QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
+                 programmerArguments(hex));
+        QVERIFY(QFileInfo(hex).isFile());
+        for (const QString &where : {m_shows, QDir(m_shows).filePath(folder), m_program,
+                                     m_dir->path(), QDir::currentPath()})
+            QVERIFY2(!QFileInfo::exists(QDir(where).filePath(QStringLiteral("injected"))),
+                     qPrintable(where));
+    }
+
+    // The HEX path follows the assembler: a name without ".asm" gets ".hex"
+    // added, and a file beside it that merely shares the stem is left alone.
+    void nameWithoutAsmSuffix()
+    {
+        QVERIFY(QDir(m_shows).mkpath(QStringLiteral("My.Data")));
+        const QString file = saved(QStringLiteral("My.Data/run"));
+        const QString unrelated = QDir(m_shows).filePath(QStringLiteral("My.hex"));
+        QVERIFY(writeScript(unrelated, "mine\n"));
+
+        RecordingRunner runner;
+        QCOMPARE(send(runner), Outcome::ProgrammerRan);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
+                 programmerArguments(file + QStringLiteral(".hex")));
+        QCOMPARE(readFile(unrelated), QByteArray("#!/bin/sh\nmine\n"));
+    }
+
+    // Ticks are held while Send runs and not made up; afterwards the line in
+    // view gets its full duration again.
+    void playbackIsPausedDuringSend()
+    {
+        saved(QStringLiteral("run.asm"));
+        m_document->setCurrentLine(2);
+        Playback playback(*m_document);
+        playback.start();
+        QVERIFY(playback.isTimerActive());
+
+        RecordingRunner runner(&playback);
+        QCOMPARE(send(runner, ToolLocator(m_program), &playback), Outcome::ProgrammerRan);
+        QCOMPARE(runner.timerActiveDuringRun, (QList<bool>{false, false}));
+        QVERIFY(playback.isRunning());
+        QVERIFY(!playback.isPaused());
+        QVERIFY(playback.isTimerActive());
+        QCOMPARE(playback.timerInterval(), 500);
+        QCOMPARE(m_document->currentLine(), 2);
+    }
+
+    void playbackResumesAfterAnEarlyEnd()
+    {
+        m_document->state().markChanged();
+        m_dialogs->answers.push_back(Answer::No);
+        Playback playback(*m_document);
+        playback.start();
+        RecordingRunner runner(&playback);
+        QCOMPARE(send(runner, ToolLocator(m_program), &playback), Outcome::Declined);
+        QVERIFY(!playback.isPaused());
+        QVERIFY(playback.isRunning());
+    }
+
+private:
+    QString inProgram(const QString &name) const { return QDir(m_program).filePath(name); }
+
+    void assemblerWritesHex(bool writes)
+    {
+        const QString flag = inProgram(QStringLiteral("avra.write"));
+        if (writes)
+            QVERIFY(writeScript(flag, QByteArray()));
+        else
+            QFile::remove(flag);
+    }
+
+    // Writes the sequence to shows/relative and makes it the saved document.
+    QString saved(const QString &relative)
+    {
+        const QString path = QDir(m_shows).filePath(relative);
+        QString error;
+        if (!saveSequenceFile(m_document->table(), path, &error))
+            qFatal("cannot write %s: %s", qPrintable(path), qPrintable(error));
+        m_document->state().setFileName(path);
+        m_document->state().clearChangedMarker();
+        return path;
+    }
+
+    // The editor's Save as Send sees it: asks for a name when there is none,
+    // clears the marker only when the file was written.
+    void save()
+    {
+        ++m_saveCalls;
+        auto &state = m_document->state();
+        QString path = state.fileName();
+        if (path.isEmpty()) {
+            const auto chosen = m_dialogs->saveFileName(QString());
+            if (!chosen)
+                return;
+            path = *chosen;
+            state.setFileName(path);
+        }
+        // A write that fails for real: the folder it names does not exist.
+        if (!m_saveWrites)
+            path = m_dir->filePath(QStringLiteral("no such folder/x.asm"));
+        QString error;
+        if (saveSequenceFile(m_document->table(), path, &error))
+            state.clearChangedMarker();
+    }
+
+    Outcome send(ToolRunner &runner, std::optional<ToolLocator> locator = std::nullopt,
+                 Playback *playback = nullptr)
+    {
+        SendOperation operation(
+            *m_document, *m_dialogs, runner, [this] { save(); },
+            locator.value_or(ToolLocator(m_program)), playback);
+        return operation.run();
+    }
+
+    std::optional<QTemporaryDir> m_dir;
+    QString m_program;
+    QString m_shows;
+    std::optional<Document> m_document;
+    std::optional<ScriptedDialogs> m_dialogs;
+    int m_saveCalls = 0;
+    bool m_saveWrites = true;
+};
+
+QTEST_GUILESS_MAIN(SendOperationTest)
+#include "SendOperationTest.moc"
