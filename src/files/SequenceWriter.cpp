@@ -5,7 +5,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <string_view>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace glowline {
 
@@ -101,11 +107,23 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
+    // commit() flushes what is still buffered but does not check that flush:
+    // a disk that fills up on the last bytes would replace the old file with a
+    // truncated one. Flushing here first makes such a failure a failure.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString description = file.errorString();
         file.cancelWriting();
         return fail(description);
     }
+#ifdef Q_OS_UNIX
+    // commit() syncs the file to disk but ignores a failure; some file systems
+    // only report a full disk or a lost device at this point.
+    if (::fdatasync(file.handle()) != 0 && errno != EINVAL) {
+        const QString description = QString::fromLocal8Bit(std::strerror(errno));
+        file.cancelWriting();
+        return fail(description);
+    }
+#endif
     if (!file.commit())
         return fail(file.errorString());
     return true;
