@@ -93,9 +93,8 @@ ReadResult readSequence(QByteArrayView text)
             for (qsizetype i = 0; i < digitCount; ++i) {
                 const int digit = kHex[static_cast<unsigned char>(digits[i])];
                 if (digit < 0) {
-                    return failure(fileLine,
-                                   QStringLiteral("\"%1\" is not a hexadecimal number")
-                                       .arg(QString::fromLatin1(digits, digitCount)));
+                    return failure(fileLine, QStringLiteral("\"%1\" is not a hexadecimal number")
+                                                 .arg(QString::fromLatin1(digits, digitCount)));
                 }
                 word = word * 16 + digit;
             }
@@ -140,12 +139,19 @@ ReadResult readSequenceFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(0, file.errorString());
-    const QByteArray bytes = file.read(kMaxSequenceFileBytes + 1);
+    // The size is checked before reading: reading up to the limit would set
+    // aside room for the limit, not for the file.
+    const auto tooLarge = [] {
+        return failure(0, QStringLiteral("the file is larger than %1 MiB")
+                              .arg(kMaxSequenceFileBytes / (1024 * 1024)));
+    };
+    if (file.size() > kMaxSequenceFileBytes)
+        return tooLarge();
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return failure(0, file.errorString());
     if (bytes.size() > kMaxSequenceFileBytes)
-        return failure(0, QStringLiteral("the file is larger than %1 MiB")
-                              .arg(kMaxSequenceFileBytes / (1024 * 1024)));
+        return tooLarge();
     return readSequence(bytes);
 }
 
