@@ -35,7 +35,8 @@ int show(const QString &path)
     const ReadResult result = readSequenceFile(path);
     if (!result.ok()) {
         if (result.errorLine > 0)
-            printError(QStringLiteral("%1:%2: %3").arg(path).arg(result.errorLine).arg(result.error));
+            printError(QStringLiteral("%1:%2: %3")
+                           .arg(path, QString::number(result.errorLine), result.error));
         else
             printError(QStringLiteral("%1: %2").arg(path, result.error));
         return 1;
@@ -57,9 +58,22 @@ int import(const QString &tablePath, const QString &outPath)
         printError(QStringLiteral("%1: %2").arg(tablePath, file.errorString()));
         return 1;
     }
-    const TsvResult table = tableFromTsv(file.read(kMaxSequenceFileBytes));
+    // A table larger than this cannot hold a valid sequence; it is refused
+    // rather than cut short.
+    if (file.size() > kMaxSequenceFileBytes) {
+        printError(QStringLiteral("%1: the table is larger than %2 MiB")
+                       .arg(tablePath, QString::number(kMaxSequenceFileBytes / (1024 * 1024))));
+        return 1;
+    }
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        printError(QStringLiteral("%1: %2").arg(tablePath, file.errorString()));
+        return 1;
+    }
+    const TsvResult table = tableFromTsv(text);
     if (!table.ok()) {
-        printError(QStringLiteral("%1:%2: %3").arg(tablePath).arg(table.errorRow).arg(table.error));
+        printError(QStringLiteral("%1:%2: %3")
+                       .arg(tablePath, QString::number(table.errorRow), table.error));
         return 1;
     }
     QString error;
