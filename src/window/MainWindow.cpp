@@ -408,8 +408,11 @@ void MainWindow::setRowVisible(int row, bool visible)
 
 void MainWindow::showDocument()
 {
+    // Lowering the maximum may already redraw, which takes the current line
+    // from the scroll bar; so the line to show is read first.
+    const int current = m_document.currentLine();
     m_lineScroll->setMaximum(m_document.lineCount());
-    m_lineScroll->setValue(m_document.currentLine());
+    m_lineScroll->setValue(current);
     redrawLineWindow();
 }
 

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "model/Colour.h"
+#include "model/LineTable.h"
+#include "window/MainWindow.h"
+
+#include <QObject>
+#include <QScrollBar>
+#include <QString>
+#include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace glowline::test {
+
+// The control with this object name and type, or the test program stops
+// with the name it missed: a renamed control must never pass unnoticed.
+template <typename T> T *control(const QObject &root, const QString &name)
+{
+    T *found = root.findChild<T *>(name);
+    if (found == nullptr) {
+        std::fprintf(stderr, "FATAL: no control \"%s\" of type %s\n", qPrintable(name),
+                     T::staticMetaObject.className());
+        std::abort();
+    }
+    return found;
+}
+
+template <typename T> T *control(const QObject &root, const char *name, int index)
+{
+    return control<T>(root, QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index));
+}
+
+// Channels of an Rgb24 written out, so that failures print something readable.
+inline QString rgbText(Rgb24 c)
+{
+    return QStringLiteral("(%1, %2, %3)").arg(redOf(c)).arg(greenOf(c)).arg(blueOf(c));
+}
+
+// Puts a table into the window the way Load does, then moves to a line.
+inline void loadTable(MainWindow &window, LineTable table, int current = 1)
+{
+    window.document().replace(std::move(table));
+    control<QScrollBar>(window, QStringLiteral("scrLine"))->setValue(current);
+}
+
+// A table whose every cell is distinct enough to tell lines apart: LED c of
+// line n holds (n * 37 + c * 5) mod 4096, the duration (n * 3) mod 4096.
+inline LineTable patternTable(int lineCount)
+{
+    LineTable table(lineCount);
+    for (int line = 1; line <= lineCount; ++line) {
+        for (int c = 0; c < kLedCount; ++c)
+            table.setCell(c, line, Cell((line * 37 + c * 5) % 4096));
+        table.setCell(kDurationColumn, line, Cell((line * 3) % 4096));
+    }
+    return table;
+}
+
+} // namespace glowline::test
