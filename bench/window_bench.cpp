@@ -1,0 +1,172 @@
+// Measures the editor window with a full sequence: the time of one redraw of
+// the line window while scrLine's thumb is dragged, and the time from process
+// start to the window shown. Prints figures; asserts nothing.
+
+#include "files/Dialogs.h"
+#include "window/MainWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <numeric>
+#include <unistd.h>
+#include <vector>
+
+using namespace glowline;
+
+namespace {
+
+// The benchmark never opens a dialog; any that were asked for would be a
+// fault in the window, reported as such.
+class NoDialogs final : public Dialogs
+{
+public:
+    Answer message(Icon, Buttons, const QString &) override { return fail(Answer::Cancel); }
+    std::optional<QString> openFileName(const QString &) override { return fail(std::nullopt); }
+    std::optional<QString> saveFileName(const QString &) override { return fail(std::nullopt); }
+    std::optional<Rgb24> colour(Rgb24) override { return fail(std::nullopt); }
+
+private:
+    template <typename T> T fail(T value)
+    {
+        std::fprintf(stderr, "unexpected dialog\n");
+        return value;
+    }
+};
+
+// Milliseconds since the process was created, from the kernel's record of
+// its start (in clock ticks since boot, so 10 ms resolution at 100 Hz).
+double msSinceProcessStart()
+{
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    // Field 22 (starttime); the command name in field 2 may hold blanks, so
+    // count from the closing parenthesis.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 20)
+        return -1;
+    const double startTicks = fields[19].toDouble();
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double nowMs = double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
+    return nowMs - startTicks * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+LineTable fullSequence()
+{
+    LineTable table(kMaxLines);
+    std::uint32_t seed = 12345;
+    for (int line = 1; line <= kMaxLines; ++line) {
+        for (int column = 0; column < kColumnCount; ++column) {
+            seed = seed * 1664525u + 1013904223u;
+            table.setCell(column, line, Cell((seed >> 16) % 4096));
+        }
+    }
+    return table;
+}
+
+struct Stats
+{
+    double meanUs = 0;
+    double medianUs = 0;
+    double worstUs = 0;
+    std::size_t worstAt = 0;
+};
+
+Stats statsOf(std::vector<qint64> ns)
+{
+    Stats s;
+    s.worstAt = std::size_t(std::max_element(ns.begin(), ns.end()) - ns.begin());
+    std::sort(ns.begin(), ns.end());
+    s.meanUs = double(std::accumulate(ns.begin(), ns.end(), qint64(0))) / double(ns.size()) / 1e3;
+    s.medianUs = double(ns[ns.size() / 2]) / 1e3;
+    s.worstUs = double(ns.back()) / 1e3;
+    return s;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QElapsedTimer sinceMain;
+    sinceMain.start();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Glowline"));
+    NoDialogs dialogs;
+    MainWindow window(dialogs);
+    window.show();
+    QCoreApplication::processEvents();
+    const double mainToShownMs = double(sinceMain.nsecsElapsed()) / 1e6;
+    const double processToShownMs = msSinceProcessStart();
+
+    window.document().replace(fullSequence());
+    QCoreApplication::processEvents();
+    QScrollBar *scrLine = window.lineScrollBar();
+
+    // A drag over 2,000 positions spread across the whole sequence, as the
+    // scroll bar reports them: each position redraws before it returns.
+    constexpr int kPositions = 2000;
+    std::vector<qint64> redraw;
+    std::vector<qint64> redrawAndPaint;
+    redraw.reserve(kPositions);
+    redrawAndPaint.reserve(kPositions);
+    scrLine->setSliderDown(true);
+    QElapsedTimer timer;
+    for (int i = 0; i < kPositions; ++i) {
+        const int position = 1 + int(std::int64_t(i) * (kMaxLines - 1) / (kPositions - 1));
+        timer.start();
+        scrLine->setSliderPosition(position);
+        redraw.push_back(timer.nsecsElapsed());
+        // What the screen then costs: the queued repaint of what changed.
+        QCoreApplication::processEvents();
+        redrawAndPaint.push_back(timer.nsecsElapsed());
+        if (window.document().currentLine() != position) {
+            std::fprintf(stderr, "redraw did not follow the thumb to line %d\n", position);
+            return EXIT_FAILURE;
+        }
+    }
+    scrLine->setSliderDown(false);
+
+    // For scale: repainting the whole window once, without any redraw.
+    std::vector<qint64> fullRepaint;
+    for (int i = 0; i < 200; ++i) {
+        timer.start();
+        window.repaint();
+        fullRepaint.push_back(timer.nsecsElapsed());
+    }
+
+    const Stats r = statsOf(redraw);
+    const Stats p = statsOf(redrawAndPaint);
+    std::printf("window_bench (platform %s, %d lines, %d drag positions)\n",
+                qPrintable(QGuiApplication::platformName()), window.document().lineCount(),
+                kPositions);
+    const Stats f = statsOf(fullRepaint);
+    std::printf("  redraw while dragging scrLine:   mean %8.1f us  median %8.1f us  worst %8.1f us"
+                " (at position %zu of %d)\n",
+                r.meanUs, r.medianUs, r.worstUs, r.worstAt + 1, kPositions);
+    std::printf(
+        "  redraw plus repaint of changes:  mean %8.1f us  median %8.1f us  worst %8.1f us\n",
+        p.meanUs, p.medianUs, p.worstUs);
+    std::printf(
+        "  for scale, whole-window repaint: mean %8.1f us  median %8.1f us  worst %8.1f us\n",
+        f.meanUs, f.medianUs, f.worstUs);
+    std::printf("  start-up, main() entry to window shown:        %8.1f ms "
+                "(excludes the dynamic loader and static initialisers)\n",
+                mainToShownMs);
+    if (processToShownMs >= 0)
+        std::printf("  start-up, process creation to window shown:    %8.1f ms "
+                    "(from /proc/self/stat, %ld ms resolution)\n",
+                    processToShownMs, 1000 / sysconf(_SC_CLK_TCK));
+    return EXIT_SUCCESS;
+}
