@@ -11,7 +11,7 @@ namespace glowline {
 // vector, started with no shell in between so that no file name can become a
 // command, and on Windows the exact command line the board's tools have always
 // been given (tool path unquoted, file paths in double quotes).
-struct ToolCommand
+struct ToolCommand final
 {
     QString program;
     QStringList arguments;

@@ -19,7 +19,7 @@ public:
 
     // Where a tool was found; path is empty and error says what was looked
     // for where when it was not.
-    struct Lookup
+    struct Lookup final
     {
         QString path;
         QString error;

@@ -5,7 +5,7 @@
 namespace glowline {
 
 // How a run of an external tool ended, and what it printed.
-struct ToolResult
+struct ToolResult final
 {
     enum class Status
     {
