@@ -58,72 +58,94 @@ ReadResult readSequence(QByteArrayView text)
     static constexpr std::string_view kHeader = ";Line";
     static constexpr std::string_view kWord = ".dw 0x";
 
+    // A line starts as a copy of the carry row and every word sets its cell
+    // and the carry cell alike, so a finished line always equals the carry
+    // row: lines are stored when the next header (or the end) finishes them.
     std::array<Cell, kColumnCount> carry;
     carry.fill(kNoValue);
     std::vector<Cell> cells;
+    // A header takes at least six bytes with its line end (the last line five).
+    cells.reserve(std::size_t(std::min<qsizetype>(text.size() / 6 + 1, kMaxLines)) * kColumnCount);
     int lineCount = 0;
 
     const char *p = text.data();
     const char *const end = p + text.size();
+    const auto isLineEnd = [end](const char *at) {
+        return at == end || *at == '\n' || *at == '\r';
+    };
     int fileLine = 0;
     while (p < end) {
         ++fileLine;
-        // Find the end of this line: CR LF, LF or a lone CR.
+        // Fast path for the writer's own word lines, ".dw 0xHHHH" and CR LF;
+        // it gives exactly what the general reading below gives them.
+        if (end - p >= 12 && lineCount > 0 && p[10] == '\r' && p[11] == '\n' &&
+            std::memcmp(p, kWord.data(), kWord.size()) == 0) {
+            const auto *digits = reinterpret_cast<const unsigned char *>(p) + kWord.size();
+            const int d0 = kHex[digits[0]];
+            const int d1 = kHex[digits[1]];
+            const int d2 = kHex[digits[2]];
+            const int d3 = kHex[digits[3]];
+            if ((d0 | d1 | d2 | d3) >= 0 && (d0 < 12 || d0 == 15)) {
+                carry[std::size_t(d0 == 15 ? kDurationColumn : d0)] = Cell(d1 << 8 | d2 << 4 | d3);
+                p += 12;
+                continue;
+            }
+        }
         const char *eol = p;
-        while (eol < end && *eol != '\n' && *eol != '\r')
-            ++eol;
-        const char *next = eol;
-        if (next < end)
-            next += (*next == '\r' && next + 1 < end && next[1] == '\n') ? 2 : 1;
-        const qsizetype length = eol - p;
-
-        if (startsWith(p, length, kHeader)) {
-            if (lineCount == kMaxLines)
-                return failure(fileLine, QStringLiteral("more than %1 lines").arg(kMaxLines));
-            ++lineCount;
-            cells.insert(cells.end(), carry.begin(), carry.end());
-        } else if (startsWith(p, length, kWord)) {
+        if (*p == '.' && startsWith(p, end - p, kWord)) {
             if (lineCount == 0)
                 return failure(fileLine, QStringLiteral("word before the first line header"));
+            // The (up to) four characters after the prefix must all be hex
+            // digits; anything after them is not read.
             const char *digits = p + kWord.size();
-            const qsizetype digitCount = std::min<qsizetype>(4, length - qsizetype(kWord.size()));
-            if (digitCount == 0)
-                return failure(fileLine, QStringLiteral("no hexadecimal digits after \".dw 0x\""));
+            int count = 0;
             int word = 0;
-            for (qsizetype i = 0; i < digitCount; ++i) {
-                const int digit = kHex[static_cast<unsigned char>(digits[i])];
-                if (digit < 0) {
-                    return failure(fileLine, QStringLiteral("\"%1\" is not a hexadecimal number")
-                                                 .arg(QString::fromLatin1(digits, digitCount)));
-                }
+            bool hex = true;
+            for (; count < 4 && !isLineEnd(digits + count); ++count) {
+                const int digit = kHex[static_cast<unsigned char>(digits[count])];
+                hex = hex && digit >= 0;
                 word = word * 16 + digit;
+            }
+            if (count == 0)
+                return failure(fileLine, QStringLiteral("no hexadecimal digits after \".dw 0x\""));
+            if (!hex) {
+                return failure(fileLine, QStringLiteral("\"%1\" is not a hexadecimal number")
+                                             .arg(QString::fromLatin1(digits, count)));
             }
             const int code = word >> 12;
             if (code >= 12 && code <= 14)
                 return failure(fileLine, QStringLiteral("column code %1 is not valid").arg(code));
             // Codes 11 and 15 both address the duration.
-            const int column = code == 15 ? kDurationColumn : code;
-            const auto value = Cell(word & 0xFFF);
-            cells[std::size_t(lineCount - 1) * kColumnCount + std::size_t(column)] = value;
-            carry[std::size_t(column)] = value;
+            carry[std::size_t(code == 15 ? kDurationColumn : code)] = Cell(word & 0xFFF);
+            eol = digits + count;
+        } else if (*p == ';' && startsWith(p, end - p, kHeader)) {
+            if (lineCount == kMaxLines)
+                return failure(fileLine, QStringLiteral("more than %1 lines").arg(kMaxLines));
+            if (lineCount > 0)
+                cells.insert(cells.end(), carry.begin(), carry.end());
+            ++lineCount;
+            eol = p + kHeader.size();
         }
-        p = next;
+        // The rest of the line is not read. Lines end at CR LF, LF or a lone CR.
+        while (!isLineEnd(eol))
+            ++eol;
+        p = eol;
+        if (p < end)
+            p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
     }
 
     ReadResult result;
     if (lineCount == 0)
         return result; // no header at all: one all-zero line
+    cells.insert(cells.end(), carry.begin(), carry.end());
 
-    // A column's lines before its first word equal the last line, which is
-    // what the writer encoded line 1 against. What stays unknown after that (a
-    // column with no word in the whole file) becomes 0.
-    const Cell *last = cells.data() + std::size_t(lineCount - 1) * kColumnCount;
-    std::array<Cell, kColumnCount> fill;
-    for (int c = 0; c < kColumnCount; ++c)
-        fill[std::size_t(c)] = last[c] == kNoValue ? Cell(0) : last[c];
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (cells[i] == kNoValue)
-            cells[i] = fill[i % kColumnCount];
+    // A column holds the mark only in the lines before its first word; those
+    // equal the last line, which is what the writer encoded line 1 against.
+    // A column with no word in the whole file becomes 0.
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+        const Cell fill = carry[c] == kNoValue ? Cell(0) : carry[c];
+        for (std::size_t i = c; i < cells.size() && cells[i] == kNoValue; i += kColumnCount)
+            cells[i] = fill;
     }
 
     result.table = LineTable(std::move(cells));

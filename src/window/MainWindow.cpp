@@ -2,6 +2,7 @@
 
 #include "files/Dialogs.h"
 #include "model/Colour.h"
+#include "window/ChannelSliderStyle.h"
 #include "window/ClickLabel.h"
 #include "window/DurationText.h"
 #include "window/LedShape.h"
@@ -219,6 +220,8 @@ void MainWindow::buildLineWindow(QWidget *frame)
     }
     connect(m_timeBoxes[kCurrentRow], &TextBox::focusLost, this, &MainWindow::commitDurationText);
 
+    auto *sliderStyle = new ChannelSliderStyle;
+    sliderStyle->setParent(this);
     const auto slider = [&](const char *name, int c, int left, int tab) {
         auto *s = place(new QScrollBar(Qt::Vertical, frame), indexedName(name, c),
                         twips(left + 480 * c, 2400, 135, 855));
@@ -227,6 +230,7 @@ void MainWindow::buildLineWindow(QWidget *frame)
         s->setPageStep(1);
         s->setValue(kSliderMaximum);
         s->setFocusPolicy(Qt::StrongFocus);
+        s->setStyle(sliderStyle);
         m_tabStops.push_back({tab, s});
         // Tracking is on, so this runs for code-set values and for every
         // position while the thumb is dragged.
