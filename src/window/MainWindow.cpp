@@ -2,6 +2,8 @@
 
 #include "files/Dialogs.h"
 #include "model/Colour.h"
+#include "playback/DialogToolRunner.h"
+#include "playback/SendOperation.h"
 #include "window/ChannelSliderStyle.h"
 #include "window/ClickLabel.h"
 #include "window/DurationText.h"
@@ -10,10 +12,18 @@
 #include "window/TextBox.h"
 #include "window/UpDown.h"
 
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -84,15 +94,50 @@ void setBoxText(TextBox *box, const QString &text)
         box->setText(text);
 }
 
+// One user action is one undo step: what it writes between construction and
+// destruction is recorded together.
+class HistoryStep final
+{
+public:
+    HistoryStep(EditHistory &history, const Document &document)
+        : m_history(history), m_document(document)
+    {
+        m_history.beginStep(m_document.currentLine());
+    }
+    ~HistoryStep() { m_history.endStep(m_document.currentLine()); }
+    Q_DISABLE_COPY_MOVE(HistoryStep)
+
+private:
+    EditHistory &m_history;
+    const Document &m_document;
+};
+
+QString colourName(int index)
+{
+    static constexpr std::array<const char *, MainWindow::kPaletteSize> names{
+        "Black",      "White", "Grey", "Light Grey", "Dark Red", "Red",  "Olive",  "Yellow",
+        "Dark Green", "Green", "Teal", "Cyan",       "Navy",     "Blue", "Purple", "Magenta"};
+    return QString::fromLatin1(names[std::size_t(index)]);
+}
+
 } // namespace
 
 MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
+    setAcceptDrops(true);
     buildLayout();
+    buildMenus();
 
+    m_ownToolRunner = std::make_unique<DialogToolRunner>(this);
+    m_toolRunner = m_ownToolRunner.get();
+
+    // A new or loaded sequence starts a history of its own.
+    connect(&m_document, &Document::replaced, &m_history, &EditHistory::clear);
     connect(&m_document, &Document::replaced, this, &MainWindow::showDocument);
+    connect(&m_playback, &Playback::runningChanged, this, &MainWindow::showPlaybackState);
+    connect(&m_playback, &Playback::lineAdvanced, m_lineScroll, &QScrollBar::setValue);
     connect(&m_document.state(), &DocumentState::changedMarkerChanged, m_changedMarker,
             &QLabel::setText);
     connect(&m_document.state(), &DocumentState::fileNameChanged, m_fileName, &QLabel::setText);
@@ -100,8 +145,15 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
 
 MainWindow::~MainWindow()
 {
+    m_playback.stop();
     // The controls go while the document they show still exists.
     delete takeCentralWidget();
+}
+
+void MainWindow::setSendTools(ToolRunner &runner, ToolLocator locator)
+{
+    m_toolRunner = &runner;
+    m_toolLocator = std::move(locator);
 }
 
 void MainWindow::buildLayout()
@@ -128,11 +180,16 @@ void MainWindow::buildLayout()
     m_frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     m_tabStops.push_back({0, m_frame});
 
-    button("cmdNewFile", "New", twips(0, 0, 735, 375), 84);
-    button("cmdLoadFile", "Load", twips(720, 0, 735, 375), 85);
-    button("cmdSaveFile", "Save", twips(1440, 0, 735, 375), 86);
-    button("cmdSaveFileAs", "Save As", twips(2160, 0, 735, 375), 94);
-    button("cmdSendFile", "Send", twips(2880, 0, 735, 375), 87);
+    connect(button("cmdNewFile", "New", twips(0, 0, 735, 375), 84), &QPushButton::clicked, this,
+            &MainWindow::newFile);
+    connect(button("cmdLoadFile", "Load", twips(720, 0, 735, 375), 85), &QPushButton::clicked, this,
+            &MainWindow::loadFile);
+    connect(button("cmdSaveFile", "Save", twips(1440, 0, 735, 375), 86), &QPushButton::clicked,
+            this, &MainWindow::saveFile);
+    connect(button("cmdSaveFileAs", "Save As", twips(2160, 0, 735, 375), 94), &QPushButton::clicked,
+            this, &MainWindow::saveFileAs);
+    connect(button("cmdSendFile", "Send", twips(2880, 0, 735, 375), 87), &QPushButton::clicked,
+            this, &MainWindow::sendFile);
 
     m_fileName =
         place(new QLabel(client), QStringLiteral("lblFilename"), twips(3720, 120, 4335, 255));
@@ -154,6 +211,7 @@ void MainWindow::buildLayout()
     connect(button("cmdFillLine", "Fill", twips(8400, 2280, 615, 375), 81), &QPushButton::clicked,
             this, &MainWindow::fillLine);
     m_cmdExit = button("cmdExit", "Exit", twips(8400, 5040, 615, 375), 90);
+    connect(m_cmdExit, &QPushButton::clicked, this, &QWidget::close);
 
     for (int i = 0; i < kPaletteSize; ++i) {
         auto *swatch = place(new ClickLabel(client), indexedName("lblColor", i),
@@ -235,6 +293,11 @@ void MainWindow::buildLineWindow(QWidget *frame)
         // Tracking is on, so this runs for code-set values and for every
         // position while the thumb is dragged.
         connect(s, &QScrollBar::valueChanged, this, [this, c] { onSliderChanged(c); });
+        // A drag, from press to release, is one undo step.
+        connect(s, &QScrollBar::sliderPressed, this,
+                [this] { m_history.beginStep(m_document.currentLine()); });
+        connect(s, &QScrollBar::sliderReleased, this,
+                [this] { m_history.endStep(m_document.currentLine()); });
         return s;
     };
     for (int c = 0; c < kLedCount; ++c) {
@@ -252,6 +315,7 @@ void MainWindow::buildLineWindow(QWidget *frame)
     m_cmdTest = place(new QPushButton(QStringLiteral("Test"), frame), QStringLiteral("cmdTest"),
                       twips(6120, 2880, 855, 375));
     m_tabStops.push_back({88, m_cmdTest});
+    connect(m_cmdTest, &QPushButton::clicked, this, &MainWindow::toggleTest);
 
     m_lineScroll = place(new QScrollBar(Qt::Vertical, frame), QStringLiteral("scrLine"),
                          twips(7200, 120, 255, 4815));
@@ -425,8 +489,11 @@ void MainWindow::showDocument()
 void MainWindow::storeCell(int column, int line, Cell value)
 {
     LineTable &table = m_document.table();
-    if (table.cell(column, line) == value)
+    const Cell old = table.cell(column, line);
+    if (old == value)
         return;
+    if (!m_document.state().isRefreshing())
+        m_history.recordCell(column, line, old, value);
     table.setCell(column, line, value);
 }
 
@@ -434,19 +501,24 @@ void MainWindow::storeDuration(int hundredths)
 {
     LineTable &table = m_document.table();
     const int line = m_document.currentLine();
-    if (table.duration(line) == hundredths)
+    const Cell old = table.duration(line);
+    if (old == hundredths)
         return;
+    if (!m_document.state().isRefreshing())
+        m_history.recordCell(kDurationColumn, line, old, Cell(hundredths));
     table.setCell(kDurationColumn, line, Cell(hundredths));
 }
 
 void MainWindow::runLineCommand(LineCommand command)
 {
+    HistoryStep step(m_history, m_document);
     int current = m_document.currentLine();
     const std::optional<LineChange> change = applyLineCommand(command, m_document.table(), current);
     // A refused command (a full sequence, or Del on its only line) changes
     // nothing at all, not even the changed marker.
     if (!change)
         return;
+    m_history.recordLineChange(*change);
     m_document.setCurrentLine(current);
     // Lowering the maximum below the value moves the value with it, which
     // already redraws; so does every new value.
@@ -508,6 +580,7 @@ void MainWindow::togglePickMode()
 
 void MainWindow::clickLed(int column)
 {
+    HistoryStep step(m_history, m_document);
     if (isPickMode()) {
         // One pick, then the pipette is put away. A pick counts as a change
         // although no cell changes.
@@ -522,6 +595,7 @@ void MainWindow::clickLed(int column)
 
 void MainWindow::fillLine()
 {
+    HistoryStep step(m_history, m_document);
     for (int c = 0; c < kLedCount; ++c) {
         const Rgb24 colour = m_activeColour->backColour();
         SetCellColor(kCurrentRow, c, redOf(colour), greenOf(colour), blueOf(colour));
@@ -533,6 +607,7 @@ void MainWindow::onSliderChanged(int column)
 {
     if (m_settingControls)
         return;
+    HistoryStep step(m_history, m_document);
     const auto c = std::size_t(column);
     const int red = (kSliderMaximum - m_red[c]->value()) * 16;
     const int green = (kSliderMaximum - m_green[c]->value()) * 16;
@@ -545,6 +620,7 @@ void MainWindow::onSliderChanged(int column)
 
 void MainWindow::commitDurationText()
 {
+    HistoryStep step(m_history, m_document);
     TextBox *box = m_timeBoxes[kCurrentRow];
     const int hundredths = durationFromText(box->text());
     // The box shows what is stored, so it never holds a duration the line
@@ -560,9 +636,240 @@ void MainWindow::onUpDownChanged(int value)
 {
     if (m_settingControls)
         return;
+    HistoryStep step(m_history, m_document);
     storeDuration(value);
     setBoxText(m_timeBoxes[kCurrentRow], formatDuration(value));
     markChanged();
+}
+
+// ---- Documents, playback and sending ----------------------------------------
+
+void MainWindow::commitPendingEntry()
+{
+    TextBox *box = m_timeBoxes[kCurrentRow];
+    if (focusWidget() == box && box->isModified())
+        commitDurationText();
+}
+
+void MainWindow::newFile()
+{
+    commitPendingEntry();
+    m_commands.newFile();
+}
+
+void MainWindow::loadFile()
+{
+    commitPendingEntry();
+    m_commands.load();
+}
+
+void MainWindow::saveFile()
+{
+    commitPendingEntry();
+    m_commands.save();
+}
+
+void MainWindow::saveFileAs()
+{
+    commitPendingEntry();
+    m_commands.saveAs();
+}
+
+void MainWindow::sendFile()
+{
+    commitPendingEntry();
+    SendOperation send(
+        m_document, m_dialogs, *m_toolRunner, [this] { m_commands.save(); }, m_toolLocator,
+        &m_playback);
+    send.run();
+}
+
+bool MainWindow::openPath(const QString &path)
+{
+    return m_commands.loadFile(path);
+}
+
+void MainWindow::toggleTest()
+{
+    commitPendingEntry();
+    m_playback.toggle();
+}
+
+void MainWindow::showPlaybackState(bool running)
+{
+    const QString caption = running ? QStringLiteral("Stop") : QStringLiteral("Test");
+    m_cmdTest->setText(caption);
+    if (m_testAction != nullptr)
+        m_testAction->setText(running ? QStringLiteral("&Stop") : QStringLiteral("&Test"));
+    m_shield1->setVisible(running);
+    m_shield2->setVisible(running);
+}
+
+void MainWindow::undo()
+{
+    commitPendingEntry();
+    if (!m_history.canUndo())
+        return;
+    m_history.undo(m_document);
+    showDocument();
+    markChanged();
+}
+
+void MainWindow::redo()
+{
+    commitPendingEntry();
+    if (!m_history.canRedo())
+        return;
+    m_history.redo(m_document);
+    showDocument();
+    markChanged();
+}
+
+void MainWindow::about()
+{
+    m_dialogs.message(Dialogs::Icon::Information, Dialogs::Buttons::Ok,
+                      QStringLiteral("Glowline %1\n\nAn editor for colour LED sequences of "
+                                     "11 RGB LEDs, stored as AVR assembler source.")
+                          .arg(QCoreApplication::applicationVersion().isEmpty()
+                                   ? QStringLiteral(GLOWLINE_VERSION)
+                                   : QCoreApplication::applicationVersion()));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    commitPendingEntry();
+    if (!m_commands.closeRequest()) {
+        event->ignore();
+        return;
+    }
+    m_playback.stop();
+    event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // The drag source waits for the drop to end; the question and the load
+    // come after it.
+    const QString path = urls.first().toLocalFile();
+    QMetaObject::invokeMethod(
+        this,
+        [this, path] {
+            commitPendingEntry();
+            if (m_commands.savePrompt())
+                openPath(path);
+        },
+        Qt::QueuedConnection);
+}
+
+// ---- Menus ------------------------------------------------------------------
+
+QAction *MainWindow::addCommand(QMenu *menu, const QString &text, const QString &name,
+                                const QList<QKeySequence> &keys, void (MainWindow::*slot)())
+{
+    QAction *action = menu->addAction(text);
+    action->setObjectName(name);
+    action->setShortcuts(keys);
+    connect(action, &QAction::triggered, this, [this, slot] {
+        commitPendingEntry();
+        (this->*slot)();
+    });
+    return action;
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    using K = QKeySequence;
+
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
+    addCommand(file, QStringLiteral("&New"), QStringLiteral("actNew"), {K(K::New)},
+               &MainWindow::newFile);
+    addCommand(file, QStringLiteral("&Load..."), QStringLiteral("actLoad"), {K(K::Open)},
+               &MainWindow::loadFile);
+    addCommand(file, QStringLiteral("&Save"), QStringLiteral("actSave"), {K(K::Save)},
+               &MainWindow::saveFile);
+    addCommand(file, QStringLiteral("Save &As..."), QStringLiteral("actSaveAs"),
+               {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, &MainWindow::saveFileAs);
+    file->addSeparator();
+    addCommand(file, QStringLiteral("Sen&d"), QStringLiteral("actSend"), {K(Qt::CTRL | Qt::Key_U)},
+               &MainWindow::sendFile);
+    file->addSeparator();
+    QAction *exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("actExit"));
+    exit->setShortcut(K(Qt::CTRL | Qt::Key_Q));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
+    QAction *undoAction = addCommand(edit, QStringLiteral("&Undo"), QStringLiteral("actUndo"),
+                                     {K(Qt::CTRL | Qt::Key_Z)}, &MainWindow::undo);
+    QAction *redoAction = addCommand(edit, QStringLiteral("&Redo"), QStringLiteral("actRedo"),
+                                     {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)},
+                                     &MainWindow::redo);
+    const auto updateUndo = [this, undoAction, redoAction] {
+        undoAction->setEnabled(m_history.canUndo());
+        redoAction->setEnabled(m_history.canRedo());
+    };
+    connect(&m_history, &EditHistory::availabilityChanged, this, updateUndo);
+    updateUndo();
+    edit->addSeparator();
+    addCommand(edit, QStringLiteral("&Add Line"), QStringLiteral("actAddLine"),
+               {K(Qt::CTRL | Qt::SHIFT | Qt::Key_A)}, &MainWindow::addLine);
+    addCommand(edit, QStringLiteral("&Copy Line"), QStringLiteral("actCopyLine"),
+               {K(Qt::CTRL | Qt::Key_D)}, &MainWindow::copyLine);
+    addCommand(edit, QStringLiteral("&Delete Line"), QStringLiteral("actDeleteLine"),
+               {K(Qt::CTRL | Qt::Key_Delete)}, &MainWindow::deleteLine);
+    addCommand(edit, QStringLiteral("Insert A&bove"), QStringLiteral("actInsertAbove"),
+               {K(Qt::CTRL | Qt::SHIFT | Qt::Key_I)}, &MainWindow::insertLineAbove);
+    addCommand(edit, QStringLiteral("&Insert Below"), QStringLiteral("actInsertBelow"),
+               {K(Qt::CTRL | Qt::Key_I)}, &MainWindow::insertLineBelow);
+    edit->addSeparator();
+    addCommand(edit, QStringLiteral("&Fill"), QStringLiteral("actFill"), {K(Qt::CTRL | Qt::Key_F)},
+               &MainWindow::fillLine);
+    addCommand(edit, QStringLiteral("&Pipette"), QStringLiteral("actPipette"),
+               {K(Qt::CTRL | Qt::Key_P)}, &MainWindow::togglePickMode);
+
+    // The palette and the LED targets are labels that take no focus; these
+    // reach them from the keyboard.
+    QMenu *colour = bar->addMenu(QStringLiteral("&Colour"));
+    QMenu *choose = colour->addMenu(QStringLiteral("&Active Colour"));
+    QMenu *change = colour->addMenu(QStringLiteral("&Edit Swatch"));
+    for (int i = 0; i < kPaletteSize; ++i) {
+        QAction *pick = choose->addAction(colourName(i));
+        pick->setObjectName(QStringLiteral("actColour(%1)").arg(i));
+        connect(pick, &QAction::triggered, this, [this, i] { selectPaletteColour(i); });
+        QAction *editSwatch =
+            change->addAction(QStringLiteral("Swatch %1 (%2)...").arg(i).arg(colourName(i)));
+        editSwatch->setObjectName(QStringLiteral("actEditColour(%1)").arg(i));
+        connect(editSwatch, &QAction::triggered, this, [this, i] { editPaletteColour(i); });
+    }
+    QMenu *paint = colour->addMenu(QStringLiteral("&Paint LED"));
+    for (int c = 0; c < kLedCount; ++c) {
+        QAction *led = paint->addAction(QStringLiteral("LED %1").arg(c));
+        led->setObjectName(QStringLiteral("actLed(%1)").arg(c));
+        connect(led, &QAction::triggered, this, [this, c] {
+            commitPendingEntry();
+            clickLed(c);
+        });
+    }
+
+    QMenu *play = bar->addMenu(QStringLiteral("&Play"));
+    m_testAction = addCommand(play, QStringLiteral("&Test"), QStringLiteral("actTest"),
+                              {K(Qt::Key_F5)}, &MainWindow::toggleTest);
+
+    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
+    addCommand(help, QStringLiteral("&About Glowline"), QStringLiteral("actAbout"), {},
+               &MainWindow::about);
 }
 
 // ---- Keyboard ---------------------------------------------------------------

@@ -1,14 +1,23 @@
 #pragma once
 
+#include "files/DocumentCommands.h"
 #include "model/Document.h"
+#include "model/EditHistory.h"
 #include "model/LineCommands.h"
+#include "playback/Playback.h"
+#include "playback/ToolLocator.h"
 
+#include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 #include <vector>
 
+class QAction;
 class QFrame;
+class QMenu;
 class QLabel;
 class QPushButton;
 class QScrollBar;
@@ -20,6 +29,7 @@ class Dialogs;
 class LedShape;
 class OutlineShape;
 class TextBox;
+class ToolRunner;
 class UpDown;
 
 // The editor's one window. The client area keeps a fixed layout in which
@@ -48,6 +58,13 @@ public:
     Document &document() { return m_document; }
     const Document &document() const { return m_document; }
     Dialogs &dialogs() { return m_dialogs; }
+    DocumentCommands &commands() { return m_commands; }
+    Playback &playback() { return m_playback; }
+    EditHistory &history() { return m_history; }
+
+    // Send runs the tools through runner, found by locator. By default they run
+    // in a window over this one and are found beside the program or on PATH.
+    void setSendTools(ToolRunner &runner, ToolLocator locator);
 
     // Pick mode is the crosshair pointer over the window; there is no other
     // flag.
@@ -87,14 +104,37 @@ public slots:
     // The duration typed into txtTime(3) takes effect when the box loses the
     // focus; this is what runs then.
     void commitDurationText();
+    // The document commands of the buttons along the top, Exit, and playback.
+    void newFile();
+    void loadFile();
+    void saveFile();
+    void saveFileAs();
+    void sendFile();
+    void toggleTest();
+    void undo();
+    void redo();
+    void about();
+    // Opens a file named from outside (the command line, a drop). Says why
+    // when it cannot be read, and then keeps the sequence it had.
+    bool openPath(const QString &path);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildLayout();
     void buildLineWindow(QWidget *frame);
     void buildTabOrder();
+    void buildMenus();
+    QAction *addCommand(QMenu *menu, const QString &text, const QString &name,
+                        const QList<QKeySequence> &keys, void (MainWindow::*slot)());
+    // A command run from the menu or a shortcut does not move the focus, so a
+    // duration still being typed is committed first, as a click would.
+    void commitPendingEntry();
+    void showPlaybackState(bool running);
 
     // Every change the editor makes to the sequence goes through one of these
     // three: an LED cell, the current line's duration, or a line command.
@@ -112,6 +152,13 @@ private:
 
     Dialogs &m_dialogs;
     Document m_document;
+    DocumentCommands m_commands{m_document, m_dialogs};
+    EditHistory m_history;
+    Playback m_playback{m_document};
+    std::unique_ptr<ToolRunner> m_ownToolRunner;
+    ToolRunner *m_toolRunner = nullptr;
+    ToolLocator m_toolLocator;
+    QAction *m_testAction = nullptr;
 
     // Set while the window itself moves the sliders and the up-down to show
     // the sequence; their edit handling is skipped then, and the code that
