@@ -1,5 +1,6 @@
 #include "window/MainWindow.h"
 #include "window/QtDialogs.h"
+#include "window/Startup.h"
 
 #include <QApplication>
 
@@ -8,9 +9,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Glowline"));
     QApplication::setApplicationVersion(QStringLiteral(GLOWLINE_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("glowline"));
 
     glowline::QtDialogs dialogs;
     glowline::MainWindow window(dialogs);
-    window.show();
+    glowline::startEditor(window, QApplication::arguments());
     return app.exec();
 }
