@@ -136,6 +136,14 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
     // A new or loaded sequence starts a history of its own.
     connect(&m_document, &Document::replaced, &m_history, &EditHistory::clear);
     connect(&m_document, &Document::replaced, this, &MainWindow::showDocument);
+    // A new sequence that arrives while playing starts at its own line 1,
+    // shown for that line's own duration.
+    connect(&m_document, &Document::replaced, this, [this] {
+        if (m_playback.isRunning() && !m_playback.isPaused()) {
+            m_playback.pause();
+            m_playback.resume();
+        }
+    });
     connect(&m_playback, &Playback::runningChanged, this, &MainWindow::showPlaybackState);
     connect(&m_playback, &Playback::lineAdvanced, m_lineScroll, &QScrollBar::setValue);
     connect(&m_document.state(), &DocumentState::changedMarkerChanged, m_changedMarker,
