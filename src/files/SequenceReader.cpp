@@ -36,6 +36,22 @@ bool startsWith(const char *line, qsizetype length, std::string_view prefix)
            std::memcmp(line, prefix.data(), prefix.size()) == 0;
 }
 
+// The characters of a bad word as they can be shown in one line of text:
+// control characters and bytes above ASCII as \xHH.
+QString printable(const char *text, int count)
+{
+    QString shown;
+    for (int i = 0; i < count; ++i) {
+        const auto ch = static_cast<unsigned char>(text[i]);
+        if (ch >= 0x20 && ch < 0x7F)
+            shown += QLatin1Char(char(ch));
+        else
+            shown +=
+                QStringLiteral("\\x") + QString::number(ch, 16).toUpper().rightJustified(2, u'0');
+    }
+    return shown;
+}
+
 ReadResult failure(int line, QString description)
 {
     ReadResult result;
@@ -110,7 +126,7 @@ ReadResult readSequence(QByteArrayView text)
                 return failure(fileLine, QStringLiteral("no hexadecimal digits after \".dw 0x\""));
             if (!hex) {
                 return failure(fileLine, QStringLiteral("\"%1\" is not a hexadecimal number")
-                                             .arg(QString::fromLatin1(digits, count)));
+                                             .arg(printable(digits, count)));
             }
             const int code = word >> 12;
             if (code >= 12 && code <= 14)

@@ -113,6 +113,8 @@ private slots:
                                  << 2;
         QTest::newRow("too many lines")
             << QStringLiteral("big.asm") << QByteArray(";Line\n").repeated(32768) << 32768;
+        QTest::newRow("control characters in a word")
+            << QStringLiteral("bad.asm") << QByteArray(";Line 1\n.dw 0x\0\r\n", 17) << 2;
         // Place markers in a name must come out as they are.
         QTest::newRow("odd file name")
             << QStringLiteral("100%2 %1 done.asm") << QByteArray(";Line 1\n.dw 0xE000\n") << 2;

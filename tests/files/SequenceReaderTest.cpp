@@ -169,6 +169,28 @@ private slots:
         QVERIFY2(result.error.contains(u"13"), qPrintable(result.error));
     }
 
+    void badWordIsShownPrintably_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letters") << QByteArray(";Line 1\n.dw 0x0F0G\n")
+                                 << QStringLiteral("\"0F0G\"");
+        QTest::newRow("NUL byte") << QByteArray(";Line 1\n.dw 0x0\0000\n", 18)
+                                  << QStringLiteral("\"0\\x000\"");
+        QTest::newRow("tab and byte above ASCII")
+            << QByteArray(";Line 1\n.dw 0x\t\xE9\n") << QStringLiteral("\"\\x09\\xE9\"");
+    }
+    void badWordIsShownPrintably()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, shown);
+        const ReadResult result = readSequence(text);
+        QVERIFY(!result.ok());
+        QVERIFY2(result.error.startsWith(shown), qPrintable(result.error));
+        for (QChar ch : result.error)
+            QVERIFY2(ch.unicode() >= 0x20 && ch.unicode() < 0x7F, qPrintable(result.error));
+    }
+
     void largestFileIsReadCompletely()
     {
         QByteArray text = ".cseg\r\n.org 0x0000\r\n";
