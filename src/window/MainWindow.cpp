@@ -632,8 +632,9 @@ void MainWindow::commitDurationText()
     TextBox *box = m_timeBoxes[kCurrentRow];
     const int hundredths = durationFromText(box->text());
     // The box shows what is stored, so it never holds a duration the line
-    // does not have.
+    // does not have, nor typing still to be committed.
     setBoxText(box, formatDuration(hundredths));
+    box->setModified(false);
     storeDuration(hundredths);
     // Runs the up-down's own handling when its value changes.
     m_upDown->setValue(hundredths);
