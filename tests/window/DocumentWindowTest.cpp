@@ -511,8 +511,10 @@ void DocumentWindowTest::loadShowsLineOneOfTheFile()
                  15 - ((fileLed(1, c) >> 4) & 0xF));
         QCOMPARE(control<QScrollBar>(*m_window, "scrB", c)->value(), 15 - (fileLed(1, c) & 0xF));
     }
-    // Showing the file is no edit.
+    // Showing the file is no edit, and the sequence before it cannot be
+    // brought back into it by Undo.
     QCOMPARE(marker(), QString());
+    QVERIFY(!control<QAction>(*m_window, QStringLiteral("actUndo"))->isEnabled());
 }
 
 void DocumentWindowTest::failedSaveKeepsMarkerAndName_data()

@@ -1,0 +1,452 @@
+#include "WindowTestSupport.h"
+#include "playback/HeadlessToolRunner.h"
+#include "playback/StandInTools.h"
+#include "playback/ToolLocator.h"
+#include "support/ScriptedDialogs.h"
+#include "window/ClickLabel.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+using namespace glowline;
+using glowline::test::control;
+using glowline::test::readFile;
+using glowline::test::recordedArguments;
+using glowline::test::writeScript;
+using Answer = Dialogs::Answer;
+
+namespace {
+
+// A stand-in assembler that, besides its arguments, keeps a copy of the file
+// it was given and notes whether a HEX file was already there when it
+// started. It writes the HEX file where the real assembler would when
+// "avra.write" lies beside it, and takes half a second when "avra.sleep"
+// does.
+const QByteArray kAssembler = R"(dir=$(dirname "$0")
+printf '%s\0' "$@" > "$dir/avra.args"
+case "$1" in
+    *.[aA][sS][mM]) out="${1%????}.hex" ;;
+    *) out="$1.hex" ;;
+esac
+if [ -e "$out" ]; then echo yes > "$dir/avra.hexbefore"; else echo no > "$dir/avra.hexbefore"; fi
+cp "$1" "$dir/avra.input"
+if [ -f "$dir/avra.sleep" ]; then sleep 0.5; fi
+if [ -f "$dir/avra.write" ]; then printf ':00000001FF\n' > "$out"; fi
+exit 0
+)";
+
+QStringList programmerArguments(const QString &hexPath)
+{
+    return {QStringLiteral("-p"), QStringLiteral("m8b"), QStringLiteral("-U"),
+            QStringLiteral("flash:w:") + hexPath + QStringLiteral(":i")};
+}
+
+// Runs the tools headless and notes, for each run, what playback was doing
+// meanwhile.
+class RecordingRunner final : public ToolRunner
+{
+public:
+    ToolResult run(const ToolCommand &command) override
+    {
+        programs.append(command.program);
+        if (window != nullptr) {
+            pausedDuringRun.append(window->playback().isPaused());
+            timerActiveDuringRun.append(window->playback().isTimerActive());
+        }
+        return HeadlessToolRunner().run(command);
+    }
+
+    MainWindow *window = nullptr;
+    QStringList programs;
+    QList<bool> pausedDuringRun;
+    QList<bool> timerActiveDuringRun;
+};
+
+} // namespace
+
+class SendWindowTest final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void saveQuestion_data();
+    void saveQuestion();
+    void hexBesideTheFile_data();
+    void hexBesideTheFile();
+    void assemblyFailed();
+    void playbackIsHeldDuringSend_data();
+    void playbackIsHeldDuringSend();
+    void typedDurationIsSentToo_data();
+    void typedDurationIsSentToo();
+
+private:
+    QString inProgram(const QString &name) const { return QDir(m_program).filePath(name); }
+    QString inShows(const QString &name) const { return QDir(m_shows).filePath(name); }
+    QString marker() const
+    {
+        return control<QLabel>(*m_window, QStringLiteral("lblFileChanged"))->text();
+    }
+    QString fileNameShown() const
+    {
+        return control<QLabel>(*m_window, QStringLiteral("lblFilename"))->text();
+    }
+    void click(const QString &button)
+    {
+        QTest::mouseClick(control<QPushButton>(*m_window, button), Qt::LeftButton);
+    }
+    // Saves the window's sequence as name in the shows folder, through Save.
+    QString saveUnder(const QString &name);
+    // Paints LED 0 of the current line with the active colour: an edit.
+    void edit();
+    void checkNothingRan();
+
+    std::optional<QTemporaryDir> m_dir;
+    QString m_program;
+    QString m_shows;
+    std::optional<RecordingRunner> m_runner;
+    test::ScriptedDialogs *m_dialogs = nullptr;
+    MainWindow *m_window = nullptr;
+};
+
+void SendWindowTest::init()
+{
+    m_dir.emplace();
+    QVERIFY(m_dir->isValid());
+    const QDir dir(m_dir->path());
+    QVERIFY(dir.mkpath(QStringLiteral("program folder")));
+    QVERIFY(dir.mkpath(QStringLiteral("shows")));
+    QVERIFY(dir.mkpath(QStringLiteral("empty")));
+    m_program = m_dir->filePath(QStringLiteral("program folder"));
+    m_shows = m_dir->filePath(QStringLiteral("shows"));
+    QVERIFY(writeScript(inProgram(QStringLiteral("avra")), kAssembler));
+    QVERIFY(writeScript(inProgram(QStringLiteral("avrdude-44")), test::kStandInProgrammer));
+    QVERIFY(writeScript(inProgram(QStringLiteral("avra.write")), ""));
+
+    m_runner.emplace();
+    m_dialogs = new test::ScriptedDialogs;
+    m_window = new MainWindow(*m_dialogs);
+    m_runner->window = m_window;
+    // Only the stand-ins: the search path holds an empty folder.
+    m_window->setSendTools(*m_runner,
+                           ToolLocator(m_program, {m_dir->filePath(QStringLiteral("empty"))}));
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    test::loadTable(*m_window, test::patternTable(3), 2);
+}
+
+void SendWindowTest::cleanup()
+{
+    const bool allAsked = m_dialogs->answers.empty() && m_dialogs->fileNames.empty();
+    delete m_window;
+    m_window = nullptr;
+    delete m_dialogs;
+    m_dialogs = nullptr;
+    m_runner.reset();
+    m_dir.reset();
+    QVERIFY2(allAsked, "not every scripted answer was asked for");
+}
+
+QString SendWindowTest::saveUnder(const QString &name)
+{
+    const QString path = inShows(name);
+    m_window->document().state().setFileName(path);
+    click(QStringLiteral("cmdSaveFile"));
+    return path;
+}
+
+void SendWindowTest::edit()
+{
+    QTest::mouseClick(control<ClickLabel>(*m_window, "lblLED", 0), Qt::LeftButton);
+}
+
+void SendWindowTest::checkNothingRan()
+{
+    QVERIFY(m_runner->programs.isEmpty());
+    QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avra.args"))));
+    QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
+}
+
+void SendWindowTest::saveQuestion_data()
+{
+    QTest::addColumn<QString>("file"); // "saved", "none", "folder" (cannot be written)
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");         // -1: no question expected
+    QTest::addColumn<QString>("saveDialog"); // "-": not shown, "": cancelled
+    QTest::addColumn<bool>("sent");
+
+    const int yes = int(Answer::Yes);
+    QTest::newRow("saved") << "saved" << false << -1 << "-" << true;
+    QTest::newRow("changed, Yes") << "saved" << true << yes << "-" << true;
+    QTest::newRow("changed, No") << "saved" << true << int(Answer::No) << "-" << false;
+    QTest::newRow("changed, Yes, write fails") << "folder" << true << yes << "-" << false;
+    QTest::newRow("never saved, Yes, named") << "none" << false << yes << "named.asm" << true;
+    QTest::newRow("never saved, Yes, Save dialog cancelled")
+        << "none" << false << yes << "" << false;
+    QTest::newRow("never saved and changed, Yes, named")
+        << "none" << true << yes << "named.asm" << true;
+}
+
+void SendWindowTest::saveQuestion()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    QFETCH(QString, saveDialog);
+    QFETCH(bool, sent);
+
+    QString path;
+    if (file == QStringLiteral("saved")) {
+        path = saveUnder(QStringLiteral("run.asm"));
+        QCOMPARE(marker(), QString());
+    } else if (file == QStringLiteral("folder")) {
+        path = inShows(QStringLiteral("a folder.asm"));
+        QVERIFY(QDir(m_shows).mkdir(QStringLiteral("a folder.asm")));
+        m_window->document().state().setFileName(path);
+    }
+    const QByteArray before = readFile(path);
+    if (changed)
+        edit();
+    const QString markerBefore = marker();
+
+    if (answer >= 0)
+        m_dialogs->answers.push_back(Answer(answer));
+    if (file == QStringLiteral("folder"))
+        m_dialogs->answers.push_back(Answer::Ok);
+    if (saveDialog != QStringLiteral("-"))
+        m_dialogs->fileNames.push_back(
+            saveDialog.isEmpty() ? std::nullopt : std::optional<QString>(inShows(saveDialog)));
+
+    click(QStringLiteral("cmdSendFile"));
+
+    if (answer >= 0) {
+        QVERIFY(!m_dialogs->messages.isEmpty());
+        const auto &question = m_dialogs->messages.first();
+        QCOMPARE(question.text, QStringLiteral("File not saved. Save now and continue?"));
+        QCOMPARE(question.icon, Dialogs::Icon::Question);
+        QCOMPARE(question.buttons, Dialogs::Buttons::YesNo);
+    }
+    if (file == QStringLiteral("folder")) {
+        QCOMPARE(m_dialogs->messages.size(), 2);
+        QVERIFY(m_dialogs->lastMessage().startsWith(QStringLiteral("Failed to save file: \r\n")));
+    } else {
+        QCOMPARE(m_dialogs->messages.size(), answer >= 0 ? 1 : 0);
+    }
+    QCOMPARE(m_dialogs->saveInitialNames.size(), saveDialog == QStringLiteral("-") ? 0 : 1);
+
+    if (!sent) {
+        checkNothingRan();
+        QCOMPARE(marker(), markerBefore);
+        QCOMPARE(fileNameShown(), path);
+        QCOMPARE(readFile(path), before);
+        return;
+    }
+    if (path.isEmpty())
+        path = inShows(saveDialog);
+    QCOMPARE(fileNameShown(), path);
+    QCOMPARE(marker(), QString());
+    // The assembler got the file as it was saved, with the edit in it.
+    const QByteArray saved = readFile(path);
+    QVERIFY(saved.startsWith(".cseg\r\n.org 0x0000\r\n;Line 1\r\n"));
+    QCOMPARE(saved.count(";Line "), 3);
+    if (changed)
+        QVERIFY(saved != before);
+    QCOMPARE(readFile(inProgram(QStringLiteral("avra.input"))), saved);
+    QCOMPARE(recordedArguments(inProgram(QStringLiteral("avra.args"))), QStringList{path});
+    const QString hex = inShows(QStringLiteral("%1.hex").arg(QFileInfo(path).completeBaseName()));
+    QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
+             programmerArguments(hex));
+    QCOMPARE(m_runner->programs, (QStringList{inProgram(QStringLiteral("avra")),
+                                              inProgram(QStringLiteral("avrdude-44"))}));
+    QVERIFY(QFileInfo(hex).isFile());
+}
+
+// The programmer gets the HEX file the assembler wrote beside the sequence
+// file, whatever the file is called; a HEX file from an earlier run is gone
+// before the assembler starts, and nothing in a name is run as a command.
+void SendWindowTest::hexBesideTheFile_data()
+{
+    QTest::addColumn<QString>("name");      // in the shows folder
+    QTest::addColumn<QString>("hex");       // in the shows folder
+    QTest::addColumn<QString>("bystander"); // a file that must stay as it is
+
+    QTest::newRow("run.asm") << "run.asm"
+                             << "run.hex"
+                             << "run.asm.hex";
+    QTest::newRow("upper-case suffix") << "UP.ASM"
+                                       << "UP.hex"
+                                       << "";
+    QTest::newRow("other suffix") << "seq.inc"
+                                  << "seq.inc.hex"
+                                  << "seq.hex";
+    QTest::newRow("no suffix, dotted folder") << "My.Data/run"
+                                              << "My.Data/run.hex"
+                                              << "My.hex";
+    QTest::newRow("spaces, quotes, substitution")
+        << "it's \"a\" $(touch injected)/run me $(touch injected); 'x'.asm"
+        << "it's \"a\" $(touch injected)/run me $(touch injected); 'x'.hex"
+        << "";
+    QTest::newRow("backquotes and semicolon") << "`touch injected`; run.asm"
+                                              << "`touch injected`; run.hex"
+                                              << "";
+}
+
+void SendWindowTest::hexBesideTheFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, hex);
+    QFETCH(QString, bystander);
+
+    const QString path = inShows(name);
+    const QString hexPath = inShows(hex);
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QVERIFY(writeScript(hexPath, "stale\n"));
+    if (!bystander.isEmpty())
+        QVERIFY(writeScript(inShows(bystander), "mine\n"));
+
+    // A sequence that has never been saved: Send asks, Save As names it.
+    m_dialogs->answers.push_back(Answer::Yes);
+    m_dialogs->fileNames.push_back(path);
+    click(QStringLiteral("cmdSendFile"));
+
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(fileNameShown(), path);
+    QVERIFY(QFileInfo(path).isFile());
+    QCOMPARE(readFile(inProgram(QStringLiteral("avra.hexbefore"))), QByteArray("no\n"));
+    QCOMPARE(recordedArguments(inProgram(QStringLiteral("avra.args"))), QStringList{path});
+    QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
+             programmerArguments(hexPath));
+    QCOMPARE(readFile(hexPath), QByteArray(":00000001FF\n"));
+    if (!bystander.isEmpty())
+        QCOMPARE(readFile(inShows(bystander)), QByteArray("#!/bin/sh\nmine\n"));
+    for (const QString &where :
+         {m_shows, QFileInfo(path).absolutePath(), m_program, m_dir->path(), QDir::currentPath()})
+        QVERIFY2(!QFileInfo::exists(QDir(where).filePath(QStringLiteral("injected"))),
+                 qPrintable(where));
+}
+
+void SendWindowTest::assemblyFailed()
+{
+    const QString path = saveUnder(QStringLiteral("run.asm"));
+    const QString hexPath = inShows(QStringLiteral("run.hex"));
+    QVERIFY(writeScript(hexPath, "stale\n"));
+    QVERIFY(QFile::remove(inProgram(QStringLiteral("avra.write"))));
+    m_dialogs->answers.push_back(Answer::Ok);
+
+    click(QStringLiteral("cmdSendFile"));
+
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(m_dialogs->messages.first().text, QStringLiteral("Assembly failed!"));
+    QCOMPARE(m_dialogs->messages.first().icon, Dialogs::Icon::Error);
+    QCOMPARE(m_dialogs->messages.first().buttons, Dialogs::Buttons::Ok);
+    QCOMPARE(readFile(inProgram(QStringLiteral("avra.hexbefore"))), QByteArray("no\n"));
+    QVERIFY(!QFileInfo::exists(hexPath));
+    QCOMPARE(m_runner->programs, QStringList{inProgram(QStringLiteral("avra"))});
+    QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
+    QCOMPARE(fileNameShown(), path);
+    QCOMPARE(marker(), QString());
+}
+
+// No tick is handled while Send runs, and none that fell due meanwhile is
+// made up afterwards: the line in view gets its full duration again.
+void SendWindowTest::playbackIsHeldDuringSend_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("runs");
+    QTest::newRow("both tools ran") << "sent" << 2;
+    QTest::newRow("assembly failed") << "failed" << 1;
+    QTest::newRow("save declined") << "declined" << 0;
+}
+
+void SendWindowTest::playbackIsHeldDuringSend()
+{
+    QFETCH(QString, how);
+    QFETCH(int, runs);
+
+    LineTable table = test::patternTable(3);
+    for (int n = 1; n <= 3; ++n)
+        table.setCell(kDurationColumn, n, 30);
+    test::loadTable(*m_window, table, 2);
+    saveUnder(QStringLiteral("run.asm"));
+    // The assembler takes longer than the line's 0.3 s.
+    QVERIFY(writeScript(inProgram(QStringLiteral("avra.sleep")), ""));
+    if (how == QStringLiteral("failed")) {
+        QVERIFY(QFile::remove(inProgram(QStringLiteral("avra.write"))));
+        m_dialogs->answers.push_back(Answer::Ok);
+    } else if (how == QStringLiteral("declined")) {
+        edit();
+        m_dialogs->answers.push_back(Answer::No);
+    }
+
+    auto *testButton = control<QPushButton>(*m_window, QStringLiteral("cmdTest"));
+    testButton->click();
+    QVERIFY(m_window->playback().isTimerActive());
+    control<QPushButton>(*m_window, QStringLiteral("cmdSendFile"))->click();
+
+    QCOMPARE(m_runner->pausedDuringRun, QList<bool>(runs, true));
+    QCOMPARE(m_runner->timerActiveDuringRun, QList<bool>(runs, false));
+    QCOMPARE(testButton->text(), QStringLiteral("Stop"));
+    QVERIFY(m_window->playback().isRunning());
+    QVERIFY(!m_window->playback().isPaused());
+    QVERIFY(m_window->playback().isTimerActive());
+    QCOMPARE(m_window->playback().timerInterval(), 300);
+    // Counted afresh from the end of Send, not overdue from before it.
+    QVERIFY(m_window->playback().remainingTime() > 0);
+    QCOMPARE(control<QScrollBar>(*m_window, QStringLiteral("scrLine"))->value(), 2);
+    // And playback goes on.
+    QTRY_COMPARE_WITH_TIMEOUT(control<QScrollBar>(*m_window, QStringLiteral("scrLine"))->value(), 3,
+                              10000);
+}
+
+// A duration still being typed is committed before Send decides whether the
+// file is saved, so the board gets what the window shows.
+void SendWindowTest::typedDurationIsSentToo_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::newRow("Send button") << "cmdSendFile";
+    QTest::newRow("Send menu") << "actSend";
+    QTest::newRow("Ctrl+U") << "Ctrl+U";
+}
+
+void SendWindowTest::typedDurationIsSentToo()
+{
+    QFETCH(QString, trigger);
+
+    const QString path = saveUnder(QStringLiteral("run.asm"));
+    auto *box = control<QLineEdit>(*m_window, "txtTime", 3);
+    box->setFocus(Qt::MouseFocusReason);
+    QVERIFY(box->hasFocus());
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("1.5"));
+    m_dialogs->answers.push_back(Answer::Yes);
+
+    if (trigger == QStringLiteral("Ctrl+U"))
+        QTest::keyClick(box, Qt::Key_U, Qt::ControlModifier);
+    else if (trigger.startsWith(QStringLiteral("act")))
+        control<QAction>(*m_window, trigger)->trigger();
+    else
+        click(trigger);
+
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(m_dialogs->lastMessage(), QStringLiteral("File not saved. Save now and continue?"));
+    QCOMPARE(marker(), QString());
+    // Line 2 of the pattern now lasts 1.50 s: 150 is 0x096.
+    const QByteArray input = readFile(inProgram(QStringLiteral("avra.input")));
+    QVERIFY2(input.contains(".dw 0xF096\r\n;Line 3\r\n"), input.constData());
+    QCOMPARE(input, readFile(path));
+}
+
+QTEST_MAIN(SendWindowTest)
+#include "SendWindowTest.moc"
