@@ -304,8 +304,12 @@ void MainWindow::buildLineWindow(QWidget *frame)
         // A drag, from press to release, is one undo step.
         connect(s, &QScrollBar::sliderPressed, this,
                 [this] { m_history.beginStep(m_document.currentLine()); });
-        connect(s, &QScrollBar::sliderReleased, this,
-                [this] { m_history.endStep(m_document.currentLine()); });
+        connect(s, &QScrollBar::sliderReleased, this, [this] {
+            // A command given while the thumb was held has ended the step
+            // already.
+            if (m_history.isRecording())
+                m_history.endStep(m_document.currentLine());
+        });
         return s;
     };
     for (int c = 0; c < kLedCount; ++c) {
@@ -655,6 +659,14 @@ void MainWindow::onUpDownChanged(int value)
 
 void MainWindow::commitPendingEntry()
 {
+    // Commands never run inside a step of their own, so an open step here is
+    // a slider drag whose thumb is still held while the keyboard gives a
+    // command. The drag ends here as a step of its own: recorded together
+    // with a line command its cells would no longer point at the right
+    // lines, and after New or Load they would point into a sequence that is
+    // gone.
+    if (m_history.isRecording())
+        m_history.endStep(m_document.currentLine());
     TextBox *box = m_timeBoxes[kCurrentRow];
     if (focusWidget() == box && box->isModified())
         commitDurationText();
