@@ -10,8 +10,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +45,35 @@ if [ -f "$dir/avra.sleep" ]; then sleep 0.5; fi
 if [ -f "$dir/avra.write" ]; then printf ':00000001FF\n' > "$out"; fi
 exit 0
 )";
+
+// The program words of an Intel HEX file in address order (little-endian byte
+// pairs), or an empty list when a record is malformed or fails its checksum.
+QList<int> hexWords(const QByteArray &text)
+{
+    QMap<int, int> bytes;
+    for (const QByteArray &line : text.split('\n')) {
+        const QByteArray record = line.trimmed();
+        if (record.isEmpty())
+            continue;
+        const QByteArray raw = QByteArray::fromHex(record.mid(1));
+        if (!record.startsWith(':') || raw.size() < 5 || raw.size() != 5 + quint8(raw[0]))
+            return {};
+        int sum = 0;
+        for (const char b : raw)
+            sum += quint8(b);
+        if (sum % 256 != 0)
+            return {};
+        if (raw[3] != 0)
+            continue;
+        const int address = quint8(raw[1]) << 8 | quint8(raw[2]);
+        for (int i = 0; i < quint8(raw[0]); ++i)
+            bytes[address + i] = quint8(raw[4 + i]);
+    }
+    QList<int> words;
+    for (int a = 0; bytes.contains(a) && bytes.contains(a + 1); a += 2)
+        words.append(bytes[a] | bytes[a + 1] << 8);
+    return words.size() * 2 == bytes.size() ? words : QList<int>();
+}
 
 QStringList programmerArguments(const QString &hexPath)
 {
@@ -90,6 +121,7 @@ private slots:
     void playbackIsHeldDuringSend();
     void typedDurationIsSentToo_data();
     void typedDurationIsSentToo();
+    void paintedSequenceThroughTheRealAssembler();
 
 private:
     QString inProgram(const QString &name) const { return QDir(m_program).filePath(name); }
@@ -446,6 +478,45 @@ void SendWindowTest::typedDurationIsSentToo()
     const QByteArray input = readFile(inProgram(QStringLiteral("avra.input")));
     QVERIFY2(input.contains(".dw 0xF096\r\n;Line 3\r\n"), input.constData());
     QCOMPARE(input, readFile(path));
+}
+
+// From the user's clicks to what the programmer is given, with the assembler
+// the system installs: the HEX file beside the sequence file holds the words
+// of the lines painted in the window.
+void SendWindowTest::paintedSequenceThroughTheRealAssembler()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("avra")).isEmpty())
+        QSKIP("avra is not installed (scripts/test installs it)");
+    QVERIFY(QFile::remove(inProgram(QStringLiteral("avra"))));
+    m_window->setSendTools(*m_runner, ToolLocator(m_program));
+    test::loadTable(*m_window, LineTable(), 1);
+
+    // Line 1: LED 4 red for 0.50 s; line 2: all black, duration 0.
+    QTest::mouseClick(control<ClickLabel>(*m_window, "lblColor", 5), Qt::LeftButton);
+    QTest::mouseClick(control<ClickLabel>(*m_window, "lblLED", 4), Qt::LeftButton);
+    auto *box = control<QLineEdit>(*m_window, "txtTime", 3);
+    box->setFocus(Qt::MouseFocusReason);
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("0.5"));
+    click(QStringLiteral("cmdAddLine"));
+    QCOMPARE(m_window->document().lineCount(), 2);
+
+    const QString path = inShows(QStringLiteral("painted.asm"));
+    m_dialogs->answers.push_back(Answer::Yes);
+    m_dialogs->fileNames.push_back(path);
+    click(QStringLiteral("cmdSendFile"));
+
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(marker(), QString());
+    QCOMPARE(m_runner->programs.size(), 2);
+    QVERIFY(m_runner->programs.first() != inProgram(QStringLiteral("avra")));
+    const QString hex = inShows(QStringLiteral("painted.hex"));
+    QVERIFY(QFileInfo(hex).isFile());
+    // Line 1 against line 2: LED 4 becomes 0xF00, then the duration 50;
+    // line 2 against line 1: LED 4 back to black, and no duration word.
+    QCOMPARE(hexWords(readFile(hex)), (QList<int>{0x4F00, 0xF032, 0x4000}));
+    QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
+             programmerArguments(hex));
 }
 
 QTEST_MAIN(SendWindowTest)
