@@ -756,10 +756,15 @@ void MainWindow::about()
                                    : QCoreApplication::applicationVersion()));
 }
 
-void MainWindow::closeEvent(QCloseEvent *event)
+bool MainWindow::queryClose()
 {
     commitPendingEntry();
-    if (!m_commands.closeRequest()) {
+    return m_commands.closeRequest();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!queryClose()) {
         event->ignore();
         return;
     }

@@ -114,6 +114,9 @@ public slots:
     void undo();
     void redo();
     void about();
+    // The close request: asks to save unsaved changes; true when the window
+    // may close. The close box, Exit and the end of the desktop session run it.
+    bool queryClose();
     // Opens a file named from outside (the command line, a drop). Says why
     // when it cannot be read, and then keeps the sequence it had.
     bool openPath(const QString &path);

@@ -3,7 +3,8 @@
 #include "window/MainWindow.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QSessionManager>
 
 namespace glowline {
 
@@ -22,6 +23,22 @@ bool startEditor(MainWindow &window, const QStringList &arguments)
         parser.showHelp();
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
+
+    // Logging off or shutting down asks about unsaved changes like the close
+    // box does, and may be cancelled by the answer.
+    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        QObject::connect(
+            app, &QGuiApplication::commitDataRequest, &window,
+            [&window](QSessionManager &manager) {
+                if (!manager.allowsInteraction())
+                    return;
+                const bool mayClose = window.queryClose();
+                manager.release();
+                if (!mayClose)
+                    manager.cancel();
+            },
+            Qt::DirectConnection);
+    }
 
     window.show();
     const QStringList files = parser.positionalArguments();
