@@ -123,7 +123,8 @@ private slots:
     void failedLoadKeepsTheHistory();
     void picksPaletteAndPlaybackAreNoSteps();
     void lineCommandWhileDraggingKeepsUndoExact();
-    void newWhileDraggingLeavesNoStepOfTheOldSequence();
+    void replacingWhileDraggingLeavesNoStepOfTheOldSequence_data();
+    void replacingWhileDraggingLeavesNoStepOfTheOldSequence();
 
 private:
     // Runs one kind of change the way the user makes it.
@@ -539,21 +540,36 @@ void UndoTest::lineCommandWhileDraggingKeepsUndoExact()
     compareShown(capture(*m_window), after);
 }
 
-void UndoTest::newWhileDraggingLeavesNoStepOfTheOldSequence()
+void UndoTest::replacingWhileDraggingLeavesNoStepOfTheOldSequence_data()
 {
-    test::loadTable(*m_window, test::patternTable(6), 5);
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("New") << QKeySequence(Qt::CTRL | Qt::Key_N);
+    QTest::newRow("Load") << QKeySequence(Qt::CTRL | Qt::Key_O);
+}
+
+void UndoTest::replacingWhileDraggingLeavesNoStepOfTheOldSequence()
+{
+    QFETCH(QKeySequence, keys);
+
+    const QString path = m_dir->filePath(QStringLiteral("one.asm"));
+    QString error;
+    QVERIFY2(saveSequenceFile(LineTable(1), path, &error), qPrintable(error));
+    test::loadTable(*m_window, test::patternTable(400), 300);
     auto *slider = control<QScrollBar>(*m_window, "scrR", 4);
     slider->setFocus(Qt::MouseFocusReason);
     slider->setSliderDown(true);
     slider->setSliderPosition((slider->value() + 5) % 16);
-    // With the thumb still held, the keyboard starts a new sequence.
+    // With the thumb still held, the keyboard replaces the sequence.
     m_dialogs->answers.push_back(Dialogs::Answer::No);
-    QTest::keySequence(m_window, QKeySequence(Qt::CTRL | Qt::Key_N));
+    if (keys == QKeySequence(Qt::CTRL | Qt::Key_O))
+        m_dialogs->fileNames.push_back(path);
+    QTest::keySequence(m_window, keys);
+    QVERIFY(m_dialogs->fileNames.empty());
     QCOMPARE(m_window->document().lineCount(), 1);
     slider->setSliderDown(false);
 
     // What the drag did belonged to the sequence that is gone; an undo step
-    // of it would write to line 5 of a one-line table.
+    // of it would write to line 300 of a one-line table.
     QVERIFY(!m_window->history().canUndo());
     const Shown fresh = capture(*m_window);
     triggerAction("actUndo");
