@@ -9,6 +9,7 @@ void EditHistory::beginStep(int currentLine)
     if (m_depth++ == 0) {
         m_open = Step();
         m_open.currentBefore = currentLine;
+        m_discardOpen = false;
     }
 }
 
@@ -40,8 +41,15 @@ void EditHistory::recordLineChange(const LineChange &change)
 void EditHistory::endStep(int currentLine)
 {
     Q_ASSERT(m_depth > 0);
-    if (--m_depth > 0)
+    if (m_depth == 0 || --m_depth > 0)
         return;
+    // A step that was open when the history was cleared belongs to the
+    // sequence that was replaced.
+    if (m_discardOpen) {
+        m_open = Step();
+        m_discardOpen = false;
+        return;
+    }
     std::erase_if(m_open.cells, [](const CellChange &c) { return c.before == c.after; });
     if (m_open.cells.empty() && !m_open.lineChange)
         return;
@@ -91,6 +99,10 @@ void EditHistory::redo(Document &document)
 
 void EditHistory::clear()
 {
+    if (m_depth > 0) {
+        m_open = Step();
+        m_discardOpen = true;
+    }
     const bool had = canUndo() || canRedo();
     m_undo.clear();
     m_redo.clear();

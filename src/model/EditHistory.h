@@ -45,6 +45,7 @@ public:
     // step. The caller shows the result and marks the document changed.
     void undo(Document &document);
     void redo(Document &document);
+    // Forgets every step, and the one being recorded, if any.
     void clear();
 
     std::size_t stepCount() const { return m_undo.size() + m_redo.size(); }
@@ -76,6 +77,7 @@ private:
     std::deque<Step> m_redo;
     Step m_open;
     int m_depth = 0;
+    bool m_discardOpen = false;
 };
 
 } // namespace glowline

@@ -98,6 +98,28 @@ private slots:
         QCOMPARE(spy.count(), 0);
     }
 
+    // New or Load while a drag is held: the open step belongs to the old
+    // sequence and must not come back when the drag ends.
+    void clearDropsTheOpenStep()
+    {
+        Document document;
+        document.table() = numberedTable(300);
+        document.setCurrentLine(300);
+        EditHistory history;
+        history.beginStep(300);
+        writeCell(document, history, 1, 0x0F0);
+        history.clear();
+        document.replace(LineTable());
+        history.endStep(1);
+        QVERIFY(!history.canUndo());
+        history.beginStep(1);
+        writeCell(document, history, 0, 0x00F);
+        history.endStep(1);
+        history.undo(document);
+        QCOMPARE(document.table(), LineTable());
+        QVERIFY(!history.canUndo());
+    }
+
     void newStepClearsRedo()
     {
         Document document;
