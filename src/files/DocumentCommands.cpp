@@ -5,6 +5,8 @@
 #include "files/SequenceWriter.h"
 #include "model/Document.h"
 
+#include <QFileInfo>
+
 namespace glowline {
 
 void DocumentCommands::save()
@@ -28,7 +30,7 @@ void DocumentCommands::saveAs()
     const auto path = m_dialogs.saveFileName(m_document.state().fileName());
     if (!path || path->isEmpty())
         return;
-    m_document.state().setFileName(*path);
+    m_document.state().setFileName(QFileInfo(*path).absoluteFilePath());
     save();
 }
 
@@ -76,7 +78,9 @@ bool DocumentCommands::loadFile(const QString &path)
                           QStringLiteral("Failed to load file: \r\n") + result.message());
         return false;
     }
-    m_document.state().setFileName(path);
+    // The file name is always a full path, also for a name given relative to
+    // the working folder on the command line.
+    m_document.state().setFileName(QFileInfo(path).absoluteFilePath());
     m_document.replace(std::move(result.table));
     return true;
 }

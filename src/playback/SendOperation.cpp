@@ -59,6 +59,20 @@ SendOperation::Outcome SendOperation::send()
     const QString sequencePath = sequence.absoluteFilePath();
     const QString hexPath = hexPathFor(sequencePath);
 
+    // Both tools are found before anything happens: a missing programmer is
+    // not discovered only after the assembler has run, and a missing tool
+    // leaves the old HEX file where it was.
+    const ToolLocator::Lookup assembler = m_locator.find(ToolLocator::Tool::Assembler);
+    if (!assembler.found()) {
+        error(assembler.error);
+        return Outcome::ToolMissing;
+    }
+    const ToolLocator::Lookup programmer = m_locator.find(ToolLocator::Tool::Programmer);
+    if (!programmer.found()) {
+        error(programmer.error);
+        return Outcome::ToolMissing;
+    }
+
     // Success is judged only by a HEX file appearing, so one left from an
     // earlier run must go first; otherwise a failed assembly would program
     // the old file into the board.
@@ -73,19 +87,6 @@ SendOperation::Outcome SendOperation::send()
                       .arg(QDir::toNativeSeparators(hexPath), reason));
             return Outcome::OldHexNotDeleted;
         }
-    }
-
-    // Both tools are found before either runs, so that a missing programmer
-    // is not discovered only after the assembler has run.
-    const ToolLocator::Lookup assembler = m_locator.find(ToolLocator::Tool::Assembler);
-    if (!assembler.found()) {
-        error(assembler.error);
-        return Outcome::ToolMissing;
-    }
-    const ToolLocator::Lookup programmer = m_locator.find(ToolLocator::Tool::Programmer);
-    if (!programmer.found()) {
-        error(programmer.error);
-        return Outcome::ToolMissing;
     }
 
     const QString folder = sequence.absolutePath();

@@ -29,6 +29,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <utility>
 
 namespace glowline {
 
@@ -284,7 +285,11 @@ void MainWindow::buildLineWindow(QWidget *frame)
         m_tabStops.push_back({kTimeBoxTab[std::size_t(r)], box});
         m_rowVisible[std::size_t(r)] = current;
     }
-    connect(m_timeBoxes[kCurrentRow], &TextBox::focusLost, this, &MainWindow::commitDurationText);
+    connect(m_timeBoxes[kCurrentRow], &TextBox::focusLost, this, [this] {
+        const bool takenIn = std::exchange(m_entryTakenIn, false);
+        if (!takenIn || m_timeBoxes[kCurrentRow]->isModified())
+            commitDurationText();
+    });
 
     auto *sliderStyle = new ChannelSliderStyle;
     sliderStyle->setParent(this);
@@ -668,8 +673,12 @@ void MainWindow::commitPendingEntry()
     if (m_history.isRecording())
         m_history.endStep(m_document.currentLine());
     TextBox *box = m_timeBoxes[kCurrentRow];
-    if (focusWidget() == box && box->isModified())
+    if (focusWidget() == box && box->isModified()) {
         commitDurationText();
+        // The focus stays in the box; when it leaves, the text has already
+        // been taken in, as a click on a button would have done.
+        m_entryTakenIn = true;
+    }
 }
 
 void MainWindow::newFile()

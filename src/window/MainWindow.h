@@ -167,6 +167,9 @@ private:
     // the sequence; their edit handling is skipped then, and the code that
     // moves them stores what that handling would have stored.
     bool m_settingControls = false;
+    // A command from the menu or the keyboard took in the duration typed
+    // into txtTime(3) while the box kept the focus.
+    bool m_entryTakenIn = false;
     std::array<bool, kRows> m_rowVisible{};
 
     std::array<std::array<LedShape *, 11>, kRows> m_leds{};

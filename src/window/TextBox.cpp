@@ -4,7 +4,12 @@
 
 namespace glowline {
 
-TextBox::TextBox(QWidget *parent) : QLineEdit(parent) {}
+TextBox::TextBox(QWidget *parent) : QLineEdit(parent)
+{
+    // A file dropped on the window opens it; over a box it must not become
+    // the box's text instead.
+    setAcceptDrops(false);
+}
 
 void TextBox::focusOutEvent(QFocusEvent *event)
 {

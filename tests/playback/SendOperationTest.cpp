@@ -288,12 +288,18 @@ private slots:
                                     << "avra";
     }
 
-    // Both tools are found before either starts.
+    // Both tools are found before either starts, and before the old HEX file
+    // is touched.
     void missingTool()
     {
         QFETCH(QString, missing);
         QFETCH(QString, present);
         saved(QStringLiteral("run.asm"));
+        const QString oldHex = QDir(m_shows).filePath(QStringLiteral("run.hex"));
+        QFile hexFile(oldHex);
+        QVERIFY(hexFile.open(QIODevice::WriteOnly));
+        hexFile.write(":00000001FF\n");
+        hexFile.close();
         QVERIFY(QFile::remove(inProgram(missing)));
         m_dialogs->answers.push_back(Answer::Ok);
 
@@ -308,6 +314,7 @@ private slots:
                  qPrintable(m_dialogs->lastMessage()));
         QVERIFY(!QFileInfo::exists(inProgram(present + QStringLiteral(".args"))));
         QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
+        QVERIFY(QFileInfo::exists(oldHex));
     }
 
     void toolThatCannotStart_data()

@@ -93,6 +93,7 @@ private slots:
     void typedDurationIsCommittedFirst_data();
     void typedDurationIsCommittedFirst();
     void typedDurationIsCommittedOnlyOnce();
+    void leavingTheBoxAfterAMenuSaveKeepsItSaved();
 
 private:
     QString marker() const
@@ -659,6 +660,35 @@ void DocumentWindowTest::typedDurationIsCommittedOnlyOnce()
     QVERIFY(m_window->close());
     QVERIFY(m_dialogs->messages.isEmpty());
     QVERIFY(!m_window->isVisible());
+}
+
+// A menu command took the typed text in while the box kept the focus; when
+// the focus leaves afterwards, nothing new has been typed and nothing is
+// marked. Typing again is taken in as usual.
+void DocumentWindowTest::leavingTheBoxAfterAMenuSaveKeepsItSaved()
+{
+    const QString path = m_dir->filePath(QStringLiteral("typed.asm"));
+    m_dialogs->fileNames.push_back(path);
+    click(QStringLiteral("cmdSaveFileAs"));
+
+    QLineEdit *box = timeBox(3);
+    box->setFocus(Qt::MouseFocusReason);
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("1.5"));
+    control<QAction>(*m_window, QStringLiteral("actSave"))->trigger();
+    QCOMPARE(marker(), QString());
+
+    lineScroll()->setFocus(Qt::TabFocusReason);
+    QVERIFY(!box->hasFocus());
+    QCOMPARE(marker(), QString());
+    QCOMPARE(m_window->document().table().duration(1), Cell(150));
+
+    box->setFocus(Qt::MouseFocusReason);
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("2"));
+    lineScroll()->setFocus(Qt::TabFocusReason);
+    QCOMPARE(marker(), QStringLiteral("*"));
+    QCOMPARE(m_window->document().table().duration(1), Cell(200));
 }
 
 QTEST_MAIN(DocumentWindowTest)

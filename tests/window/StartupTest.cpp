@@ -144,15 +144,18 @@ void StartupTest::startsWithTheNamedFile_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("before"); // arguments ahead of the file
     QTest::addColumn<int>("lineCount");
+    QTest::addColumn<bool>("relative"); // named relative to the working folder
 
-    QTest::newRow("one line") << "one.asm" << QStringList() << 1;
-    QTest::newRow("ten lines") << "ten.asm" << QStringList() << 10;
+    QTest::newRow("one line") << "one.asm" << QStringList() << 1 << false;
+    QTest::newRow("ten lines") << "ten.asm" << QStringList() << 10 << false;
     QTest::newRow("spaces and accents in the name")
-        << QStringLiteral("my lights \u00fc\u00e9.asm") << QStringList() << 5;
+        << QStringLiteral("my lights \u00fc\u00e9.asm") << QStringList() << 5 << false;
     QTest::newRow("a name like an option, after --")
-        << "-lights.asm" << QStringList{QStringLiteral("--")} << 3;
+        << "-lights.asm" << QStringList{QStringLiteral("--")} << 3 << false;
     QTest::newRow("an option of a launcher ahead")
-        << "launched.asm" << QStringList{QStringLiteral("--launcher-option")} << 4;
+        << "launched.asm" << QStringList{QStringLiteral("--launcher-option")} << 4 << false;
+    QTest::newRow("a relative name is kept as a full path")
+        << "relative.asm" << QStringList() << 2 << true;
 }
 
 void StartupTest::startsWithTheNamedFile()
@@ -160,6 +163,7 @@ void StartupTest::startsWithTheNamedFile()
     QFETCH(QString, name);
     QFETCH(QStringList, before);
     QFETCH(int, lineCount);
+    QFETCH(bool, relative);
 
     const LineTable stored = test::patternTable(lineCount);
     const QString path = m_dir->filePath(name);
@@ -167,8 +171,13 @@ void StartupTest::startsWithTheNamedFile()
     QVERIFY2(saveSequenceFile(stored, path, &error), qPrintable(error));
 
     const QStringList arguments =
-        QStringList{QStringLiteral("glowline")} + before + QStringList{path};
-    QVERIFY(startEditor(*m_window, arguments));
+        QStringList{QStringLiteral("glowline")} + before + QStringList{relative ? name : path};
+    const QString workingFolder = QDir::currentPath();
+    if (relative)
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+    const bool started = startEditor(*m_window, arguments);
+    QDir::setCurrent(workingFolder);
+    QVERIFY(started);
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 
     QVERIFY(m_dialogs->messages.isEmpty());
