@@ -2,6 +2,7 @@
 
 #include "model/Document.h"
 #include "model/LineCommands.h"
+#include "support/NumberedTable.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -10,15 +11,7 @@ using namespace glowline;
 
 namespace {
 
-LineTable numberedTable(int lines)
-{
-    LineTable table(lines);
-    for (int n = 1; n <= lines; ++n) {
-        for (int c = 0; c < kColumnCount; ++c)
-            table.setCell(c, n, Cell((n * 37 + c * 11) % 4096));
-    }
-    return table;
-}
+using test::numberedTable;
 
 // Writes a cell the way the editor does: through the history.
 void writeCell(Document &document, EditHistory &history, int column, Cell value)

@@ -1,5 +1,7 @@
 #include "model/LineCommands.h"
 
+#include "support/NumberedTable.h"
+
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -11,20 +13,8 @@ Q_DECLARE_METATYPE(glowline::LineCommand)
 
 namespace {
 
-Cell mark(int column, int line)
-{
-    return Cell((line * 16 + column) % 4096);
-}
-
-LineTable numberedTable(int lines)
-{
-    LineTable table(lines);
-    for (int n = 1; n <= lines; ++n) {
-        for (int c = 0; c < kColumnCount; ++c)
-            table.setCell(c, n, mark(c, n));
-    }
-    return table;
-}
+using test::mark;
+using test::numberedTable;
 
 // The table numberedTable(n) becomes when its lines are rearranged as listed:
 // each entry names the old line now at that position, 0 for an empty line.

@@ -1,5 +1,7 @@
 #include "model/LineTable.h"
 
+#include "support/NumberedTable.h"
+
 #include <QTest>
 
 #include <array>
@@ -8,21 +10,8 @@ using namespace glowline;
 
 namespace {
 
-// A value that names its column and line, so a moved line can be recognised.
-Cell mark(int column, int line)
-{
-    return Cell((line * 16 + column) % 4096);
-}
-
-LineTable numberedTable(int lines)
-{
-    LineTable table(lines);
-    for (int n = 1; n <= lines; ++n) {
-        for (int c = 0; c < kColumnCount; ++c)
-            table.setCell(c, n, mark(c, n));
-    }
-    return table;
-}
+using test::mark;
+using test::numberedTable;
 
 // Checks that line `line` holds what numberedTable put into line `source`
 // (source 0: an all-zero line).
