@@ -5,6 +5,7 @@
 
 #include "files/SequenceReader.h"
 #include "files/SequenceWriter.h"
+#include "support/EveryLedChangesTable.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -20,19 +21,6 @@
 using namespace glowline;
 
 namespace {
-
-// 32767 lines in which every LED changes on every line, each with a
-// duration: every line carries all twelve words.
-LineTable largestTable()
-{
-    LineTable table(kMaxLines);
-    for (int n = 1; n <= kMaxLines; ++n) {
-        for (int c = 0; c < kLedCount; ++c)
-            table.setCell(c, n, Cell((n * 11 + c * 397) % 4096));
-        table.setCell(kDurationColumn, n, Cell(1 + n % 4095));
-    }
-    return table;
-}
 
 double medianMs(int repeats, const std::function<void()> &run)
 {
@@ -81,7 +69,7 @@ int main(int argc, char *argv[])
     const QString rawPath = dir.filePath(QStringLiteral("raw.asm"));
     const QString path = dir.filePath(QStringLiteral("sequence.asm"));
 
-    const LineTable table = largestTable();
+    const LineTable table = test::everyLedChangesTable();
     const QByteArray bytes = encodeSequence(table);
     const qsizetype fileLines = bytes.count('\n');
     std::printf("largest sequence: %d lines, %lld file lines, %lld bytes; median of %d runs\n",

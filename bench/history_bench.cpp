@@ -7,6 +7,7 @@
 #include "model/Document.h"
 #include "model/EditHistory.h"
 #include "model/LineCommands.h"
+#include "support/EveryLedChangesTable.h"
 
 #include <QElapsedTimer>
 
@@ -46,17 +47,6 @@ const char *kindName(Kind kind)
         return "duration";
     }
     return "?";
-}
-
-LineTable patternTable(int lines)
-{
-    LineTable table(lines);
-    for (int n = 1; n <= lines; ++n) {
-        for (int c = 0; c < kLedCount; ++c)
-            table.setCell(c, n, Cell((n * 11 + c * 397) % 4096));
-        table.setCell(kDurationColumn, n, Cell(1 + n % 4095));
-    }
-    return table;
 }
 
 // One edit recorded the way the window records it: the old and new value of
@@ -132,7 +122,7 @@ Figures run(Kind kind, int lines)
 {
     const int startLines = kind == Kind::Copy ? std::max(1, lines - kSteps) : lines;
     Document document;
-    document.replace(patternTable(startLines));
+    document.replace(test::everyLedChangesTable(startLines));
     document.setCurrentLine(std::max(1, startLines / 2));
     const LineTable original = document.table();
     EditHistory history;

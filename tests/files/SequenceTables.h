@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/LineTable.h"
+#include "support/EveryLedChangesTable.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -72,18 +73,6 @@ inline LineTable randomExactTable(QRandomGenerator &random, int lines)
             const int n = 1 + int(random.bounded(lines));
             table.setCell(c, n, Cell((table.cell(c, n) + 1 + random.bounded(4095)) % 4096));
         }
-    }
-    return table;
-}
-
-// The largest sequence, in which every LED changes on every line.
-inline LineTable everyLedChangesTable(int lines = kMaxLines)
-{
-    LineTable table(lines);
-    for (int n = 1; n <= lines; ++n) {
-        for (int c = 0; c < kLedCount; ++c)
-            table.setCell(c, n, Cell((n * 11 + c * 397) % 4096));
-        table.setCell(kDurationColumn, n, Cell(1 + n % 4095));
     }
     return table;
 }
