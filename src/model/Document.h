@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <algorithm>
+
 namespace glowline {
 
 // The sequence being edited: the line table, the current line and the
@@ -23,6 +25,14 @@ public:
     int currentLine() const { return m_currentLine; }
     void setCurrentLine(int line) { m_currentLine = line; }
 
+    // The selection is the run of lines from the anchor to the current line;
+    // with the anchor on the current line it is that line alone.
+    int anchorLine() const { return m_anchorLine; }
+    void setAnchorLine(int line) { m_anchorLine = line; }
+    int selectionFirst() const { return std::min(m_anchorLine, m_currentLine); }
+    int selectionLast() const { return std::max(m_anchorLine, m_currentLine); }
+    int selectionCount() const { return selectionLast() - selectionFirst() + 1; }
+
     DocumentState &state() { return m_state; }
     const DocumentState &state() const { return m_state; }
 
@@ -36,6 +46,7 @@ signals:
 private:
     LineTable m_table;
     int m_currentLine = 1;
+    int m_anchorLine = 1;
     DocumentState m_state;
 };
 
