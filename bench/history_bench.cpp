@@ -5,8 +5,7 @@
 //   history_bench [repeats]     (default 5; medians are printed)
 
 #include "model/Document.h"
-#include "model/EditHistory.h"
-#include "model/LineCommands.h"
+#include "model/SequenceEditor.h"
 #include "support/EveryLedChangesTable.h"
 
 #include <QElapsedTimer>
@@ -49,50 +48,35 @@ const char *kindName(Kind kind)
     return "?";
 }
 
-// One edit recorded the way the window records it: the old and new value of
-// each cell it writes, or the line command's change, between beginStep and
-// endStep.
-void writeCell(Document &document, EditHistory &history, int column, int line, Cell value)
-{
-    const Cell old = document.table().cell(column, line);
-    history.recordCell(column, line, old, value);
-    document.table().setCell(column, line, value);
-}
-
-void step(Kind kind, int i, Document &document, EditHistory &history)
+// One edit made the way the window makes it: through the edit gate, as one
+// step.
+void step(Kind kind, int i, const Document &document, SequenceEditor &editor)
 {
     const int lines = document.lineCount();
     const int line = kind == Kind::Copy ? document.currentLine() : 1 + (i * 97) % lines;
-    document.setCurrentLine(line);
-    history.beginStep(line);
-    LineTable &table = document.table();
+    editor.setCurrentLine(line);
+    SequenceEditor::Step step(editor);
+    const LineTable &table = document.table();
     switch (kind) {
     case Kind::Slider: {
         const int column = i % kLedCount;
-        writeCell(document, history, column, line, Cell(table.cell(column, line) ^ 0x0F0));
+        editor.setCell(column, line, Cell(table.cell(column, line) ^ 0x0F0));
         break;
     }
     case Kind::Fill:
         for (int c = 0; c < kLedCount; ++c)
-            writeCell(document, history, c, line, Cell(table.cell(c, line) ^ 0xF0F));
+            editor.setCell(c, line, Cell(table.cell(c, line) ^ 0xF0F));
         break;
-    case Kind::Copy: {
-        int current = document.currentLine();
-        const auto change = applyLineCommand(LineCommand::Copy, table, current);
-        if (!change) {
+    case Kind::Copy:
+        if (!editor.runLineCommand(LineCommand::Copy)) {
             std::fprintf(stderr, "history_bench: Copy refused at %d lines\n", lines);
             std::exit(1);
         }
-        history.recordLineChange(*change);
-        document.setCurrentLine(current);
         break;
-    }
     case Kind::Duration:
-        writeCell(document, history, kDurationColumn, line,
-                  Cell((table.duration(line) + 5) % 4096));
+        editor.setDuration(line, (table.duration(line) + 5) % 4096);
         break;
     }
-    history.endStep(document.currentLine());
 }
 
 // Bytes of the heap in use, where the C library can say; 0 elsewhere.
@@ -123,9 +107,9 @@ Figures run(Kind kind, int lines)
     const int startLines = kind == Kind::Copy ? std::max(1, lines - kSteps) : lines;
     Document document;
     document.replace(test::everyLedChangesTable(startLines));
-    document.setCurrentLine(std::max(1, startLines / 2));
+    SequenceEditor history(document);
+    history.setCurrentLine(std::max(1, startLines / 2));
     const LineTable original = document.table();
-    EditHistory history;
 
     Figures f;
     QElapsedTimer timer;
@@ -139,19 +123,19 @@ Figures run(Kind kind, int lines)
 
     timer.restart();
     while (history.canUndo())
-        history.undo(document);
+        history.undo();
     f.undoMs = double(timer.nsecsElapsed()) / 1e6;
     const bool undone = document.table() == original;
 
     timer.restart();
     while (history.canRedo())
-        history.redo(document);
+        history.redo();
     f.redoMs = double(timer.nsecsElapsed()) / 1e6;
     f.restored = undone && document.table() == edited;
 
     // Measured apart from the history's own count: the heap it gives back.
     const std::size_t held = heapInUse();
-    history.clear();
+    history.clearHistory();
     const std::size_t freed = heapInUse();
     f.heapBytes = held > freed ? held - freed : 0;
     return f;
@@ -198,7 +182,7 @@ int main(int argc, char *argv[])
                     good ? "same as at 1 line, undo/redo exact"
                          : (sameCost ? "UNDO/REDO NOT EXACT" : "COST DIFFERS FROM 1 LINE"));
     }
-    std::printf("\nbytes: EditHistory::memoryBytes(); heap: what the C library's heap got back "
+    std::printf("\nbytes: SequenceEditor::memoryBytes(); heap: what the C library's heap got back "
                 "when the history was cleared (blocks and their headers)\n");
     std::printf("(line command steps are taken from %d to %d lines, and at 1 line from 1 to "
                 "%d lines)\n",

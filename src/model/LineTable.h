@@ -37,24 +37,12 @@ public:
     {
         return std::span<const Cell, kColumnCount>(m_cells.data() + index(0, line), kColumnCount);
     }
-    void setLine(int line, std::span<const Cell, kColumnCount> cells);
-
-    void clearLine(int line);
-    void copyLine(int source, int target);
-    // grow appends an all-zero line; shrink drops the last line.
-    void grow();
-    void shrink();
-    // After a grow: moves lines p..count-1 one line down, from the end backwards.
-    void openGap(int p);
-    // Before a shrink: moves lines p+1..count one line up, from p forwards.
-    void closeGap(int p);
-    // Back to one all-zero line.
-    void reset();
-
-    // Inserts a line so that it becomes line p, and removes line p. Both move
-    // the lines behind p as one block; used by the line commands and undo.
-    void insertLine(int p, std::span<const Cell, kColumnCount> cells);
-    void removeLine(int p);
+    // Replaces removeCount lines from line first with the whole lines in
+    // cells; first may be one past the last line. The lines behind move as
+    // one block.
+    void replaceLines(int first, int removeCount, std::span<const Cell> cells);
+    void insertLine(int p, std::span<const Cell, kColumnCount> cells) { replaceLines(p, 0, cells); }
+    void removeLine(int p) { replaceLines(p, 1, {}); }
 
     const std::vector<Cell> &cells() const { return m_cells; }
 

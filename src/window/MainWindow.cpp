@@ -95,24 +95,6 @@ void setBoxText(TextBox *box, const QString &text)
         box->setText(text);
 }
 
-// One user action is one undo step: what it writes between construction and
-// destruction is recorded together.
-class HistoryStep final
-{
-public:
-    HistoryStep(EditHistory &history, const Document &document)
-        : m_history(history), m_document(document)
-    {
-        m_history.beginStep(m_document.currentLine());
-    }
-    ~HistoryStep() { m_history.endStep(m_document.currentLine()); }
-    Q_DISABLE_COPY_MOVE(HistoryStep)
-
-private:
-    EditHistory &m_history;
-    const Document &m_document;
-};
-
 QString colourName(int index)
 {
     static constexpr std::array<const char *, MainWindow::kPaletteSize> names{
@@ -134,8 +116,6 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
     m_ownToolRunner = std::make_unique<DialogToolRunner>(this);
     m_toolRunner = m_ownToolRunner.get();
 
-    // A new or loaded sequence starts a history of its own.
-    connect(&m_document, &Document::replaced, &m_history, &EditHistory::clear);
     connect(&m_document, &Document::replaced, this, &MainWindow::showDocument);
     // A new sequence that arrives while playing starts at its own line 1,
     // shown for that line's own duration.
@@ -307,13 +287,12 @@ void MainWindow::buildLineWindow(QWidget *frame)
         // position while the thumb is dragged.
         connect(s, &QScrollBar::valueChanged, this, [this, c] { onSliderChanged(c); });
         // A drag, from press to release, is one undo step.
-        connect(s, &QScrollBar::sliderPressed, this,
-                [this] { m_history.beginStep(m_document.currentLine()); });
+        connect(s, &QScrollBar::sliderPressed, &m_editor, &SequenceEditor::beginStep);
         connect(s, &QScrollBar::sliderReleased, this, [this] {
             // A command given while the thumb was held has ended the step
             // already.
-            if (m_history.isRecording())
-                m_history.endStep(m_document.currentLine());
+            if (m_editor.isRecording())
+                m_editor.endStep();
         });
         return s;
     };
@@ -423,13 +402,13 @@ void MainWindow::ShowCell(int row, int column)
     // A moved slider stores the three sliders' colour in the cell, which is
     // the cell's colour without any bits above the 12 colour bits.
     if (moved)
-        storeCell(column, line, Cell(packed & 0xFFF));
+        m_editor.setCell(column, line, Cell(packed & 0xFFF));
 }
 
 void MainWindow::SetCellColor(int row, int column, int red, int green, int blue)
 {
     const int line = m_document.currentLine() + (row - kCurrentRow);
-    storeCell(column, line, Cell(packChannels(red, green, blue)));
+    m_editor.setCell(column, line, Cell(packChannels(red, green, blue)));
     ShowCell(row, column);
 }
 
@@ -438,7 +417,7 @@ void MainWindow::redrawLineWindow()
     // Writes made while the window shows the sequence are no edits.
     RefreshingScope refreshing(m_document.state());
     const int current = m_lineScroll->value();
-    m_document.setCurrentLine(current);
+    m_editor.setCurrentLine(current);
     const int count = m_document.lineCount();
 
     for (int r = 0; r < kCurrentRow; ++r)
@@ -458,7 +437,7 @@ void MainWindow::redrawLineWindow()
     // What the up-down's handling stores and shows when it moves; it differs
     // from the cell only for a duration outside the up-down's range.
     if (moved) {
-        storeDuration(m_upDown->value());
+        m_editor.setDuration(current, m_upDown->value());
         setBoxText(box, formatDuration(m_upDown->value()));
     }
 
@@ -503,44 +482,16 @@ void MainWindow::showDocument()
 
 // ---- Edits ------------------------------------------------------------------
 
-void MainWindow::storeCell(int column, int line, Cell value)
-{
-    LineTable &table = m_document.table();
-    const Cell old = table.cell(column, line);
-    if (old == value)
-        return;
-    if (!m_document.state().isRefreshing())
-        m_history.recordCell(column, line, old, value);
-    table.setCell(column, line, value);
-}
-
-void MainWindow::storeDuration(int hundredths)
-{
-    LineTable &table = m_document.table();
-    const int line = m_document.currentLine();
-    const Cell old = table.duration(line);
-    if (old == hundredths)
-        return;
-    if (!m_document.state().isRefreshing())
-        m_history.recordCell(kDurationColumn, line, old, Cell(hundredths));
-    table.setCell(kDurationColumn, line, Cell(hundredths));
-}
-
 void MainWindow::runLineCommand(LineCommand command)
 {
-    HistoryStep step(m_history, m_document);
-    int current = m_document.currentLine();
-    const std::optional<LineChange> change = applyLineCommand(command, m_document.table(), current);
     // A refused command (a full sequence, or Del on its only line) changes
     // nothing at all, not even the changed marker.
-    if (!change)
+    if (!m_editor.runLineCommand(command))
         return;
-    m_history.recordLineChange(*change);
-    m_document.setCurrentLine(current);
     // Lowering the maximum below the value moves the value with it, which
     // already redraws; so does every new value.
     m_lineScroll->setMaximum(m_document.lineCount());
-    m_lineScroll->setValue(change->currentAfter);
+    m_lineScroll->setValue(m_document.currentLine());
     // Here the current line keeps its number while the lines around it moved.
     if (command == LineCommand::Delete || command == LineCommand::InsertAbove)
         redrawLineWindow();
@@ -597,7 +548,7 @@ void MainWindow::togglePickMode()
 
 void MainWindow::clickLed(int column)
 {
-    HistoryStep step(m_history, m_document);
+    SequenceEditor::Step step(m_editor);
     if (isPickMode()) {
         // One pick, then the pipette is put away. A pick counts as a change
         // although no cell changes.
@@ -612,7 +563,7 @@ void MainWindow::clickLed(int column)
 
 void MainWindow::fillLine()
 {
-    HistoryStep step(m_history, m_document);
+    SequenceEditor::Step step(m_editor);
     for (int c = 0; c < kLedCount; ++c) {
         const Rgb24 colour = m_activeColour->backColour();
         SetCellColor(kCurrentRow, c, redOf(colour), greenOf(colour), blueOf(colour));
@@ -624,7 +575,7 @@ void MainWindow::onSliderChanged(int column)
 {
     if (m_settingControls)
         return;
-    HistoryStep step(m_history, m_document);
+    SequenceEditor::Step step(m_editor);
     const auto c = std::size_t(column);
     const int red = (kSliderMaximum - m_red[c]->value()) * 16;
     const int green = (kSliderMaximum - m_green[c]->value()) * 16;
@@ -637,14 +588,14 @@ void MainWindow::onSliderChanged(int column)
 
 void MainWindow::commitDurationText()
 {
-    HistoryStep step(m_history, m_document);
+    SequenceEditor::Step step(m_editor);
     TextBox *box = m_timeBoxes[kCurrentRow];
     const int hundredths = durationFromText(box->text());
     // The box shows what is stored, so it never holds a duration the line
     // does not have, nor typing still to be committed.
     setBoxText(box, formatDuration(hundredths));
     box->setModified(false);
-    storeDuration(hundredths);
+    m_editor.setDuration(m_document.currentLine(), hundredths);
     // Runs the up-down's own handling when its value changes.
     m_upDown->setValue(hundredths);
     markChanged();
@@ -654,8 +605,8 @@ void MainWindow::onUpDownChanged(int value)
 {
     if (m_settingControls)
         return;
-    HistoryStep step(m_history, m_document);
-    storeDuration(value);
+    SequenceEditor::Step step(m_editor);
+    m_editor.setDuration(m_document.currentLine(), value);
     setBoxText(m_timeBoxes[kCurrentRow], formatDuration(value));
     markChanged();
 }
@@ -670,8 +621,8 @@ void MainWindow::commitPendingEntry()
     // with a line command its cells would no longer point at the right
     // lines, and after New or Load they would point into a sequence that is
     // gone.
-    if (m_history.isRecording())
-        m_history.endStep(m_document.currentLine());
+    if (m_editor.isRecording())
+        m_editor.endStep();
     TextBox *box = m_timeBoxes[kCurrentRow];
     if (focusWidget() == box && box->isModified()) {
         commitDurationText();
@@ -738,9 +689,8 @@ void MainWindow::showPlaybackState(bool running)
 void MainWindow::undo()
 {
     commitPendingEntry();
-    if (!m_history.canUndo())
+    if (!m_editor.undo())
         return;
-    m_history.undo(m_document);
     showDocument();
     markChanged();
 }
@@ -748,9 +698,8 @@ void MainWindow::undo()
 void MainWindow::redo()
 {
     commitPendingEntry();
-    if (!m_history.canRedo())
+    if (!m_editor.redo())
         return;
-    m_history.redo(m_document);
     showDocument();
     markChanged();
 }
@@ -852,10 +801,10 @@ void MainWindow::buildMenus()
                                      {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)},
                                      &MainWindow::redo);
     const auto updateUndo = [this, undoAction, redoAction] {
-        undoAction->setEnabled(m_history.canUndo());
-        redoAction->setEnabled(m_history.canRedo());
+        undoAction->setEnabled(m_editor.canUndo());
+        redoAction->setEnabled(m_editor.canRedo());
     };
-    connect(&m_history, &EditHistory::availabilityChanged, this, updateUndo);
+    connect(&m_editor, &SequenceEditor::historyChanged, this, updateUndo);
     updateUndo();
     edit->addSeparator();
     addCommand(edit, QStringLiteral("&Add Line"), QStringLiteral("actAddLine"),

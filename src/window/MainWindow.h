@@ -2,8 +2,8 @@
 
 #include "files/DocumentCommands.h"
 #include "model/Document.h"
-#include "model/EditHistory.h"
 #include "model/LineCommands.h"
+#include "model/SequenceEditor.h"
 #include "playback/Playback.h"
 #include "playback/ToolLocator.h"
 
@@ -60,7 +60,7 @@ public:
     Dialogs &dialogs() { return m_dialogs; }
     DocumentCommands &commands() { return m_commands; }
     Playback &playback() { return m_playback; }
-    EditHistory &history() { return m_history; }
+    SequenceEditor &editor() { return m_editor; }
 
     // Send runs the tools through runner, found by locator. By default they run
     // in a window over this one and are found beside the program or on PATH.
@@ -139,11 +139,6 @@ private:
     void commitPendingEntry();
     void showPlaybackState(bool running);
 
-    // Every change the editor makes to the sequence goes through one of these
-    // three: an LED cell, the current line's duration, or a line command.
-    // They are where an edit history records what changed.
-    void storeCell(int column, int line, Cell value);
-    void storeDuration(int hundredths);
     void runLineCommand(LineCommand command);
 
     void markChanged();
@@ -156,7 +151,7 @@ private:
     Dialogs &m_dialogs;
     Document m_document;
     DocumentCommands m_commands{m_document, m_dialogs};
-    EditHistory m_history;
+    SequenceEditor m_editor{m_document};
     Playback m_playback{m_document};
     std::unique_ptr<ToolRunner> m_ownToolRunner;
     ToolRunner *m_toolRunner = nullptr;

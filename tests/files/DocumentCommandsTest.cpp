@@ -60,14 +60,14 @@ private slots:
     // Edits the start-up sequence so that it has unsaved changes.
     void makeEdited(const QString &fileName = {})
     {
-        m_document->table() = sampleTable(3, 1);
+        m_document->replace(sampleTable(3, 1));
         m_document->state().setFileName(fileName);
         m_document->state().markChanged();
     }
 
     void newWithoutChangesAsksNothing()
     {
-        m_document->table() = sampleTable(4, 2);
+        m_document->replace(sampleTable(4, 2));
         QSignalSpy replaced(m_document.operator->(), &Document::replaced);
         m_commands->newFile();
         QVERIFY(m_dialogs->messages.isEmpty());

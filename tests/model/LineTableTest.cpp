@@ -64,105 +64,34 @@ private slots:
         QCOMPARE(table.cell(1, 2), Cell(5));
     }
 
-    void growKeepsLinesAndAddsAnEmptyOne()
+    void replaceLines_data()
     {
-        LineTable table = numberedTable(4);
-        table.grow();
-        QCOMPARE(table.lineCount(), 5);
-        for (int n = 1; n <= 4; ++n)
-            QVERIFY(holds(table, n, n));
-        QVERIFY(holds(table, 5, 0));
-    }
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("remove");
+        QTest::addColumn<int>("insert");
+        QTest::addColumn<QList<int>>("expected"); // source line of each line, 0 inserted
 
-    void shrinkDropsTheLastLine()
-    {
-        LineTable table = numberedTable(4);
-        table.shrink();
-        QCOMPARE(table.lineCount(), 3);
-        for (int n = 1; n <= 3; ++n)
-            QVERIFY(holds(table, n, n));
+        QTest::newRow("same count in the middle") << 4 << 2 << 2 << 2 << QList<int>{1, 0, 0, 4};
+        QTest::newRow("more at the start") << 3 << 1 << 1 << 3 << QList<int>{0, 0, 0, 2, 3};
+        QTest::newRow("fewer at the end") << 4 << 3 << 2 << 1 << QList<int>{1, 2, 0};
+        QTest::newRow("append") << 2 << 3 << 0 << 2 << QList<int>{1, 2, 0, 0};
+        QTest::newRow("remove only") << 5 << 2 << 3 << 0 << QList<int>{1, 5};
     }
-
-    void openGap_data()
-    {
-        QTest::addColumn<int>("lines"); // before the grow
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QList<int>>("expected"); // source line of each line after the gap
-
-        QTest::newRow("at 1") << 3 << 1 << QList<int>{1, 1, 2, 3};
-        QTest::newRow("in the middle") << 4 << 3 << QList<int>{1, 2, 3, 3, 4};
-        QTest::newRow("at the old last line") << 3 << 3 << QList<int>{1, 2, 3, 3};
-        QTest::newRow("one past the old last line moves nothing")
-            << 3 << 4 << QList<int>{1, 2, 3, 0};
-        QTest::newRow("one line") << 1 << 1 << QList<int>{1, 1};
-    }
-    void openGap()
+    void replaceLines()
     {
         QFETCH(int, lines);
-        QFETCH(int, position);
+        QFETCH(int, first);
+        QFETCH(int, remove);
+        QFETCH(int, insert);
         QFETCH(QList<int>, expected);
 
         LineTable table = numberedTable(lines);
-        table.grow();
-        table.openGap(position);
+        const std::vector<Cell> block(std::size_t(insert) * kColumnCount, Cell(0));
+        table.replaceLines(first, remove, block);
         QCOMPARE(table.lineCount(), int(expected.size()));
         for (int n = 1; n <= table.lineCount(); ++n)
             QVERIFY2(holds(table, n, expected[n - 1]), qPrintable(QString::number(n)));
-    }
-
-    void closeGap_data()
-    {
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QList<int>>("expected"); // before the shrink
-
-        QTest::newRow("at 1") << 3 << 1 << QList<int>{2, 3, 3};
-        QTest::newRow("in the middle") << 5 << 2 << QList<int>{1, 3, 4, 5, 5};
-        QTest::newRow("at the last line moves nothing") << 3 << 3 << QList<int>{1, 2, 3};
-    }
-    void closeGap()
-    {
-        QFETCH(int, lines);
-        QFETCH(int, position);
-        QFETCH(QList<int>, expected);
-
-        LineTable table = numberedTable(lines);
-        table.closeGap(position);
-        QCOMPARE(table.lineCount(), lines);
-        for (int n = 1; n <= lines; ++n)
-            QVERIFY2(holds(table, n, expected[n - 1]), qPrintable(QString::number(n)));
-    }
-
-    void copyAndClearLine()
-    {
-        LineTable table = numberedTable(3);
-        table.copyLine(1, 3);
-        QVERIFY(holds(table, 1, 1));
-        QVERIFY(holds(table, 2, 2));
-        QVERIFY(holds(table, 3, 1));
-        table.copyLine(2, 2);
-        QVERIFY(holds(table, 2, 2));
-        table.clearLine(2);
-        QVERIFY(holds(table, 1, 1));
-        QVERIFY(holds(table, 2, 0));
-        QVERIFY(holds(table, 3, 1));
-    }
-
-    void setLine()
-    {
-        LineTable table = numberedTable(2);
-        const std::array<Cell, kColumnCount> cells{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 4095};
-        table.setLine(1, cells);
-        for (int c = 0; c < kColumnCount; ++c)
-            QCOMPARE(table.cell(c, 1), cells[std::size_t(c)]);
-        QVERIFY(holds(table, 2, 2));
-    }
-
-    void resetGivesOneEmptyLine()
-    {
-        LineTable table = numberedTable(40);
-        table.reset();
-        QCOMPARE(table, LineTable());
     }
 
     void insertAndRemoveLine()
@@ -191,7 +120,7 @@ private slots:
     {
         LineTable table(kMaxLines - 1);
         QVERIFY(!table.isFull());
-        table.grow();
+        table.insertLine(kMaxLines, std::array<Cell, kColumnCount>{});
         QCOMPARE(table.lineCount(), 32767);
         QVERIFY(table.isFull());
         QCOMPARE(table.cell(11, 32767), Cell(0));

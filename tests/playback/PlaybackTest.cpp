@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <array>
+
 #include <initializer_list>
 #include <optional>
 
@@ -203,15 +205,15 @@ private slots:
         m_document->table() = withDurations({10, 20, 30});
         m_document->setCurrentLine(3);
         m_playback->start();
-        m_document->table().grow();
+        m_document->table().insertLine(4, std::array<Cell, kColumnCount>{});
         m_document->table().setCell(kDurationColumn, 4, 44);
         m_playback->tick();
         QCOMPARE(m_document->currentLine(), 4);
         QCOMPARE(m_playback->timerInterval(), 440);
 
         m_document->setCurrentLine(2);
-        m_document->table().shrink();
-        m_document->table().shrink();
+        m_document->table().removeLine(4);
+        m_document->table().removeLine(3);
         m_playback->tick();
         QCOMPARE(m_document->currentLine(), 1);
         QCOMPARE(lines(*m_advanced), (QList<int>{4, 1}));

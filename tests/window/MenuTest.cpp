@@ -574,7 +574,7 @@ void MenuTest::itemDoesWhatItsControlDoes()
     QCOMPARE(m_window->isVisible(), other.isVisible());
     QCOMPARE(test::control<ClickLabel>(*m_window, QStringLiteral("lblActiveColor"))->backColour(),
              test::control<ClickLabel>(other, QStringLiteral("lblActiveColor"))->backColour());
-    QCOMPARE(m_window->history().stepCount(), other.history().stepCount());
+    QCOMPARE(m_window->editor().stepCount(), other.editor().stepCount());
     QCOMPARE(m_dialogs->messages.size(), otherDialogs.messages.size());
     for (qsizetype i = 0; i < m_dialogs->messages.size(); ++i)
         QCOMPARE(m_dialogs->messages[i].text, otherDialogs.messages[i].text);
@@ -607,7 +607,7 @@ void MenuTest::undoAndRedoAreEnabledOnlyWhenThereIsAStep()
     QVERIFY(!undo->isEnabled());
     QTest::keySequence(m_window, QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(m_window->document().lineCount(), 4);
-    QCOMPARE(m_window->history().stepCount(), std::size_t(1));
+    QCOMPARE(m_window->editor().stepCount(), std::size_t(1));
 }
 
 void MenuTest::aboutNamesTheProgramAndItsVersion()

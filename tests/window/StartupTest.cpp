@@ -136,7 +136,7 @@ void StartupTest::verifyStartUpLook()
     QCOMPARE(scrLine->maximum(), 1);
     QCOMPARE(scrLine->value(), 1);
     QCOMPARE(control<QPushButton>(w, QStringLiteral("cmdTest"))->text(), QStringLiteral("Test"));
-    QCOMPARE(m_window->history().stepCount(), std::size_t(0));
+    QCOMPARE(m_window->editor().stepCount(), std::size_t(0));
 }
 
 void StartupTest::startsWithTheNamedFile_data()
@@ -193,7 +193,7 @@ void StartupTest::startsWithTheNamedFile()
     QCOMPARE(document.currentLine(), 1);
     QCOMPARE(fileName(), path);
     QCOMPARE(marker(), QString());
-    QCOMPARE(m_window->history().stepCount(), std::size_t(0));
+    QCOMPARE(m_window->editor().stepCount(), std::size_t(0));
 
     auto *scrLine = control<QScrollBar>(*m_window, QStringLiteral("scrLine"));
     QCOMPARE(scrLine->maximum(), lineCount);
@@ -340,13 +340,13 @@ void StartupTest::droppedFileLoadsAfterTheSavePrompt()
         QCOMPARE(marker(), QString());
         QCOMPARE(control<QScrollBar>(*m_window, QStringLiteral("scrLine"))->maximum(), 7);
         QCOMPARE(control<QLabel>(*m_window, "lblLine", 3)->text(), QStringLiteral("1"));
-        QCOMPARE(m_window->history().stepCount(), std::size_t(0));
+        QCOMPARE(m_window->editor().stepCount(), std::size_t(0));
     } else {
         QVERIFY(m_window->document().table() == own);
         QCOMPARE(m_window->document().currentLine(), 3);
         QCOMPARE(fileName(), ownPath);
         QCOMPARE(marker(), QStringLiteral("*"));
-        QCOMPARE(m_window->history().stepCount(), std::size_t(1));
+        QCOMPARE(m_window->editor().stepCount(), std::size_t(1));
     }
 }
 
@@ -397,7 +397,7 @@ void StartupTest::droppedUnreadableFileKeepsTheSequence()
     QVERIFY(m_window->document().table() == before);
     QCOMPARE(fileName(), ownPath);
     QCOMPARE(marker(), QStringLiteral("*"));
-    QCOMPARE(m_window->history().stepCount(), std::size_t(1));
+    QCOMPARE(m_window->editor().stepCount(), std::size_t(1));
 }
 
 QTEST_MAIN(StartupTest)

@@ -279,14 +279,14 @@ void UndoTest::undoAndRedoEachChange()
 
     test::loadTable(*m_window, test::patternTable(lineCount), current);
     const Shown before = capture(*m_window);
-    QVERIFY(!m_window->history().canUndo());
+    QVERIFY(!m_window->editor().canUndo());
 
     change(kind);
     if (QTest::currentTestFailed())
         return;
     const Shown after = capture(*m_window);
     QVERIFY2(!(after.table == before.table), "the change changed nothing");
-    QCOMPARE(m_window->history().stepCount(), std::size_t(1));
+    QCOMPARE(m_window->editor().stepCount(), std::size_t(1));
 
     save();
     triggerAction("actUndo");
@@ -294,8 +294,8 @@ void UndoTest::undoAndRedoEachChange()
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(marker(), QStringLiteral("*"));
-    QVERIFY(!m_window->history().canUndo());
-    QVERIFY(m_window->history().canRedo());
+    QVERIFY(!m_window->editor().canUndo());
+    QVERIFY(m_window->editor().canRedo());
 
     save();
     triggerAction("actRedo");
@@ -303,7 +303,7 @@ void UndoTest::undoAndRedoEachChange()
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(marker(), QStringLiteral("*"));
-    QVERIFY(!m_window->history().canRedo());
+    QVERIFY(!m_window->editor().canRedo());
 
     // And back once more: the step survives a round trip.
     triggerAction("actUndo");
@@ -332,7 +332,7 @@ void UndoTest::sliderDragIsOneStep()
     }
     slider->setSliderDown(false);
     const Shown dragged = capture(*m_window);
-    QCOMPARE(m_window->history().stepCount(), std::size_t(2));
+    QCOMPARE(m_window->editor().stepCount(), std::size_t(2));
 
     triggerAction("actUndo");
     compareShown(capture(*m_window), filled);
@@ -359,7 +359,7 @@ void UndoTest::dragBackToWhereItBeganIsNoStep()
         slider->setSliderPosition((start + k) % 16);
     slider->setSliderPosition(start);
     slider->setSliderDown(false);
-    QCOMPARE(m_window->history().stepCount(), std::size_t(1));
+    QCOMPARE(m_window->editor().stepCount(), std::size_t(1));
     compareShown(capture(*m_window), copied);
 }
 
@@ -431,8 +431,8 @@ void UndoTest::replacingTheSequenceEmptiesTheHistory()
     clickButton("cmdAddLine");
     clickButton("cmdFillLine");
     triggerAction("actUndo");
-    QVERIFY(m_window->history().canUndo());
-    QVERIFY(m_window->history().canRedo());
+    QVERIFY(m_window->editor().canUndo());
+    QVERIFY(m_window->editor().canRedo());
 
     m_dialogs->answers.push_back(Dialogs::Answer::No);
     if (command == QLatin1String("Load")) {
@@ -444,7 +444,7 @@ void UndoTest::replacingTheSequenceEmptiesTheHistory()
         clickButton("cmdNewFile");
         QCOMPARE(m_window->document().lineCount(), 1);
     }
-    QCOMPARE(m_window->history().stepCount(), std::size_t(0));
+    QCOMPARE(m_window->editor().stepCount(), std::size_t(0));
     QVERIFY(!control<QAction>(*m_window, QStringLiteral("actUndo"))->isEnabled());
     QVERIFY(!control<QAction>(*m_window, QStringLiteral("actRedo"))->isEnabled());
 
@@ -480,7 +480,7 @@ void UndoTest::picksPaletteAndPlaybackAreNoSteps()
     const Shown before = capture(*m_window);
     QTest::mouseClick(control<ClickLabel>(*m_window, "lblColor", 7), Qt::LeftButton);
     clickButton("cmdFillLine");
-    QCOMPARE(m_window->history().stepCount(), std::size_t(1));
+    QCOMPARE(m_window->editor().stepCount(), std::size_t(1));
 
     // Palette clicks, a swatch edited through the colour dialog, a pick with
     // the pipette and a while of playback.
@@ -503,13 +503,13 @@ void UndoTest::picksPaletteAndPlaybackAreNoSteps()
     QCOMPARE(m_window->document().currentLine(), 6);
     clickButton("cmdTest");
     QVERIFY(!m_window->playback().isRunning());
-    QCOMPARE(m_window->history().stepCount(), std::size_t(1));
+    QCOMPARE(m_window->editor().stepCount(), std::size_t(1));
 
     // The one undo takes back the Fill and returns to its line; the palette
     // and the active colour stay as they are.
     triggerAction("actUndo");
     compareShown(capture(*m_window), before);
-    QVERIFY(!m_window->history().canUndo());
+    QVERIFY(!m_window->editor().canUndo());
     QCOMPARE(control<ClickLabel>(*m_window, "lblColor", 3)->backColour(), rgb24(0x10, 0x30, 0x50));
     QCOMPARE(control<ClickLabel>(*m_window, QStringLiteral("lblActiveColor"))->backColour(),
              picked);
@@ -530,12 +530,12 @@ void UndoTest::lineCommandWhileDraggingKeepsUndoExact()
     slider->setSliderDown(false);
     const Shown after = capture(*m_window);
 
-    for (int i = 0; i < 10 && m_window->history().canUndo(); ++i)
+    for (int i = 0; i < 10 && m_window->editor().canUndo(); ++i)
         triggerAction("actUndo");
     compareShown(capture(*m_window), original);
     if (QTest::currentTestFailed())
         return;
-    for (int i = 0; i < 10 && m_window->history().canRedo(); ++i)
+    for (int i = 0; i < 10 && m_window->editor().canRedo(); ++i)
         triggerAction("actRedo");
     compareShown(capture(*m_window), after);
 }
@@ -570,7 +570,7 @@ void UndoTest::replacingWhileDraggingLeavesNoStepOfTheOldSequence()
 
     // What the drag did belonged to the sequence that is gone; an undo step
     // of it would write to line 300 of a one-line table.
-    QVERIFY(!m_window->history().canUndo());
+    QVERIFY(!m_window->editor().canUndo());
     const Shown fresh = capture(*m_window);
     triggerAction("actUndo");
     compareShown(capture(*m_window), fresh);
