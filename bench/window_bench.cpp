@@ -3,6 +3,7 @@
 // start to the window shown. Prints figures; asserts nothing.
 
 #include "files/Dialogs.h"
+#include "window/LineWindow.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -112,7 +113,7 @@ int main(int argc, char *argv[])
 
     window.document().replace(fullSequence());
     QCoreApplication::processEvents();
-    QScrollBar *scrLine = window.lineScrollBar();
+    QScrollBar *scrLine = window.lineWindow().lineScrollBar();
 
     // A drag over 2,000 positions spread across the whole sequence, as the
     // scroll bar reports them: each position redraws before it returns.

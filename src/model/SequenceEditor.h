@@ -44,6 +44,8 @@ public:
 
     const Document &document() const { return m_document; }
     const LineTable &table() const { return m_document.m_table; }
+    // The line window marks its redraw as refreshing here.
+    DocumentState &documentState() { return m_document.state(); }
 
     // ---- Steps
     void beginStep();

@@ -154,7 +154,7 @@ void DocumentWindowTest::cleanup()
 QStringList DocumentWindowTest::rowsShown() const
 {
     QStringList rows;
-    for (int r = 0; r < MainWindow::kRows; ++r) {
+    for (int r = 0; r < LineWindow::kRows; ++r) {
         auto *label = control<QLabel>(*m_window, "lblLine", r);
         if (!label->isVisible()) {
             rows << QStringLiteral("hidden");
@@ -493,7 +493,7 @@ void DocumentWindowTest::loadShowsLineOneOfTheFile()
     // Row 3 shows line 1, rows 4 and 5 the two lines after it.
     const QStringList rows = rowsShown();
     const char *durations[kFileLines] = {"0.50", "1.20", "40.95"};
-    for (int r = 0; r < MainWindow::kRows; ++r) {
+    for (int r = 0; r < LineWindow::kRows; ++r) {
         const int line = r - 2;
         if (line < 1 || line > kFileLines) {
             QCOMPARE(rows.at(r), QStringLiteral("hidden"));

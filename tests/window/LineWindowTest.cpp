@@ -150,7 +150,7 @@ void LineWindowTest::currentLineCell()
 void LineWindowTest::setCellColor()
 {
     test::loadTable(*m_window, LineTable(3), 2);
-    m_window->SetCellColor(3, 6, 255, 128, 15);
+    m_window->lineWindow().SetCellColor(3, 6, 255, 128, 15);
     QCOMPARE(m_window->document().table().cell(6, 2), Cell(0xF80));
     QCOMPARE(test::rgbText(control<LedShape>(*m_window, "shpLED", 306)->fillColour()),
              test::rgbText(rgb24(240, 128, 0)));
@@ -242,7 +242,7 @@ void LineWindowTest::redrawKeepsTheChangedMarker()
     // Moving to other lines moves every slider and the up-down, and the
     // explicit redraw does it once more.
     control<QScrollBar>(*m_window, QStringLiteral("scrLine"))->setValue(8);
-    m_window->redrawLineWindow();
+    m_window->lineWindow().redrawLineWindow();
     control<QScrollBar>(*m_window, QStringLiteral("scrLine"))->setValue(1);
     QCOMPARE(m_window->document().state().changedMarker(), marker);
     QCOMPARE(label->text(), marker);

@@ -124,12 +124,12 @@ void PlaybackWindowTest::checkCovered(bool covered)
     QCOMPARE(shield(1)->isVisible(), covered);
     QCOMPARE(shield(2)->isVisible(), covered);
     auto *frame = control<QFrame>(*m_window, QStringLiteral("Frame1"));
-    for (int r = 0; r < MainWindow::kRows; ++r) {
+    for (int r = 0; r < LineWindow::kRows; ++r) {
         QList<QWidget *> widgets{control<QLabel>(*m_window, "lblLine", r),
                                  control<QLineEdit>(*m_window, "txtTime", r)};
         for (int c = 0; c < kLedCount; ++c)
             widgets << control<LedShape>(*m_window, "shpLED", r * 100 + c);
-        QFrame *over = r < MainWindow::kCurrentRow ? shield(1) : shield(2);
+        QFrame *over = r < LineWindow::kCurrentRow ? shield(1) : shield(2);
         for (QWidget *widget : widgets) {
             QCOMPARE(widget->parentWidget(), frame);
             const QPoint centre = widget->geometry().center();
@@ -139,7 +139,7 @@ void PlaybackWindowTest::checkCovered(bool covered)
                 (found == shield(1) || found == shield(2) || shield(1)->isAncestorOf(found) ||
                  shield(2)->isAncestorOf(found));
             const QString where = QStringLiteral("%1 of row %2").arg(widget->objectName()).arg(r);
-            if (r == MainWindow::kCurrentRow) {
+            if (r == LineWindow::kCurrentRow) {
                 QVERIFY2(!underShield, qPrintable(where));
                 continue;
             }
@@ -153,7 +153,7 @@ void PlaybackWindowTest::checkCurrentRow(const LineTable &table, int line)
 {
     QCOMPARE(lineScroll()->value(), line);
     QCOMPARE(m_window->document().currentLine(), line);
-    QCOMPARE(lineLabel(MainWindow::kCurrentRow), QString::number(line));
+    QCOMPARE(lineLabel(LineWindow::kCurrentRow), QString::number(line));
     for (int c = 0; c < kLedCount; ++c)
         QCOMPARE(test::rgbText(control<LedShape>(*m_window, "shpLED", 300 + c)->fillColour()),
                  test::rgbText(shownColour(table.cell(c, line))));
@@ -200,8 +200,8 @@ void PlaybackWindowTest::startAndStop()
     checkCovered(false);
     checkCurrentRow(table, 6);
     // The rows around the line where playback stopped are in view again.
-    for (int r = 0; r < MainWindow::kRows; ++r) {
-        const int line = 6 + r - MainWindow::kCurrentRow;
+    for (int r = 0; r < LineWindow::kRows; ++r) {
+        const int line = 6 + r - LineWindow::kCurrentRow;
         auto *label = control<QLabel>(*m_window, "lblLine", r);
         QCOMPARE(label->isVisible(), line <= 7);
         if (line <= 7)
@@ -268,10 +268,10 @@ void PlaybackWindowTest::ticks()
         // The rows under the shields follow too, ready for Stop.
         const int above = lines.at(i) - 1;
         if (above >= 1)
-            QCOMPARE(lineLabel(MainWindow::kCurrentRow - 1), QString::number(above));
+            QCOMPARE(lineLabel(LineWindow::kCurrentRow - 1), QString::number(above));
         const int below = lines.at(i) + 1;
         if (below <= durations.size())
-            QCOMPARE(lineLabel(MainWindow::kCurrentRow + 1), QString::number(below));
+            QCOMPARE(lineLabel(LineWindow::kCurrentRow + 1), QString::number(below));
     }
 }
 
@@ -367,7 +367,7 @@ void PlaybackWindowTest::newSequenceWhilePlaying()
     control<QPushButton>(*m_window, command)->click();
 
     QCOMPARE(lineScroll()->value(), 1);
-    QCOMPARE(lineLabel(MainWindow::kCurrentRow), QStringLiteral("1"));
+    QCOMPARE(lineLabel(LineWindow::kCurrentRow), QStringLiteral("1"));
     QCOMPARE(testButton()->text(), QStringLiteral("Stop"));
     checkCovered(true);
     QCOMPARE(m_window->playback().timerInterval(), interval);

@@ -449,10 +449,10 @@ void UndoTest::replacingTheSequenceEmptiesTheHistory()
     QVERIFY(!control<QAction>(*m_window, QStringLiteral("actRedo"))->isEnabled());
 
     const Shown loaded = capture(*m_window);
-    m_window->undo();
+    m_window->run(ActionManager::Command::Undo);
     compareShown(capture(*m_window), loaded);
     QCOMPARE(marker(), QString());
-    m_window->redo();
+    m_window->run(ActionManager::Command::Redo);
     compareShown(capture(*m_window), loaded);
     QCOMPARE(marker(), QString());
 }

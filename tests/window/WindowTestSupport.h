@@ -2,7 +2,9 @@
 
 #include "model/Colour.h"
 #include "model/LineTable.h"
+#include "window/LineWindow.h"
 #include "window/MainWindow.h"
+#include "window/PalettePanel.h"
 
 #include <QObject>
 #include <QScrollBar>

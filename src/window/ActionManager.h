@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QObject>
+
+#include <map>
+
+class QAction;
+class QMenuBar;
+
+namespace glowline {
+
+// The menu bar's commands: every QAction, its menu, caption, object name and
+// shortcuts, in one place. The window runs what they trigger.
+class ActionManager final : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Command
+    {
+        New,
+        Load,
+        Save,
+        SaveAs,
+        Send,
+        Exit,
+        Undo,
+        Redo,
+        AddLine,
+        CopyLine,
+        DeleteLine,
+        InsertAbove,
+        InsertBelow,
+        Fill,
+        Pipette,
+        Test,
+        About,
+    };
+    Q_ENUM(Command)
+
+    // Builds the menus into bar; paletteNames names the palette's swatches.
+    ActionManager(QMenuBar *bar, const QStringList &paletteNames, QObject *parent);
+    Q_DISABLE_COPY_MOVE(ActionManager)
+
+    QAction *action(Command command) const { return m_actions.at(command); }
+    void setHistoryAvailable(bool canUndo, bool canRedo);
+    void setPlaying(bool playing);
+
+signals:
+    void triggered(ActionManager::Command command);
+    void activeColourChosen(int swatch);
+    void swatchEditChosen(int swatch);
+    void paintLedChosen(int column);
+
+private:
+    std::map<Command, QAction *> m_actions;
+};
+
+} // namespace glowline
