@@ -5,8 +5,6 @@
 #include "files/TsvTable.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -34,11 +32,7 @@ int show(const QString &path)
 {
     const ReadResult result = readSequenceFile(path);
     if (!result.ok()) {
-        if (result.errorLine > 0)
-            printError(QStringLiteral("%1:%2: %3")
-                           .arg(path, QString::number(result.errorLine), result.error));
-        else
-            printError(QStringLiteral("%1: %2").arg(path, result.error));
+        printError(result.error.message(path));
         return 1;
     }
     const QByteArray text = linesToTsv(result.table, 1, result.table.lineCount());
@@ -48,36 +42,20 @@ int show(const QString &path)
 
 int import(const QString &tablePath, const QString &outPath)
 {
-    const QFileInfo info(tablePath);
-    if (info.exists() && !info.isFile()) {
-        printError(QStringLiteral("%1: not a regular file").arg(tablePath));
+    FileError error;
+    const std::optional<QByteArray> text = readInputFile(tablePath, &error);
+    if (!text) {
+        printError(error.message(tablePath));
         return 1;
     }
-    QFile file(tablePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        printError(QStringLiteral("%1: %2").arg(tablePath, file.errorString()));
-        return 1;
-    }
-    // A table larger than this cannot hold a valid sequence; it is refused
-    // rather than cut short.
-    if (file.size() > kMaxSequenceFileBytes) {
-        printError(QStringLiteral("%1: the table is larger than %2 MiB")
-                       .arg(tablePath, QString::number(kMaxSequenceFileBytes / (1024 * 1024))));
-        return 1;
-    }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        printError(QStringLiteral("%1: %2").arg(tablePath, file.errorString()));
-        return 1;
-    }
-    const TsvResult table = tableFromTsv(text);
+    const TsvResult table = tableFromTsv(*text);
     if (!table.ok()) {
         printError(table.error.message(tablePath));
         return 1;
     }
-    QString error;
-    if (!saveSequenceFile(table.table, outPath, &error)) {
-        printError(QStringLiteral("%1: %2").arg(outPath, error));
+    QString saveError;
+    if (!saveSequenceFile(table.table, outPath, &saveError)) {
+        printError(QStringLiteral("%1: %2").arg(outPath, saveError));
         return 1;
     }
     return 0;

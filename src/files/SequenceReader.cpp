@@ -1,8 +1,5 @@
 #include "files/SequenceReader.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -36,38 +33,15 @@ bool startsWith(const char *line, qsizetype length, std::string_view prefix)
            std::memcmp(line, prefix.data(), prefix.size()) == 0;
 }
 
-// The characters of a bad word as they can be shown in one line of text:
-// control characters and bytes above ASCII as \xHH.
-QString printable(const char *text, int count)
-{
-    QString shown;
-    for (int i = 0; i < count; ++i) {
-        const auto ch = static_cast<unsigned char>(text[i]);
-        if (ch >= 0x20 && ch < 0x7F)
-            shown += QLatin1Char(char(ch));
-        else
-            shown +=
-                QStringLiteral("\\x") + QString::number(ch, 16).toUpper().rightJustified(2, u'0');
-    }
-    return shown;
-}
-
 ReadResult failure(int line, QString description)
 {
     ReadResult result;
-    result.errorLine = line;
-    result.error = std::move(description);
+    result.error.line = line;
+    result.error.description = std::move(description);
     return result;
 }
 
 } // namespace
-
-QString ReadResult::message() const
-{
-    if (errorLine > 0)
-        return QStringLiteral("line %1: %2").arg(errorLine).arg(error);
-    return error;
-}
 
 ReadResult readSequence(QByteArrayView text)
 {
@@ -126,7 +100,7 @@ ReadResult readSequence(QByteArrayView text)
                 return failure(fileLine, QStringLiteral("no hexadecimal digits after \".dw 0x\""));
             if (!hex) {
                 return failure(fileLine, QStringLiteral("\"%1\" is not a hexadecimal number")
-                                             .arg(printable(digits, count)));
+                                             .arg(printableText(QByteArrayView(digits, count))));
             }
             const int code = word >> 12;
             if (code >= 12 && code <= 14)
@@ -170,27 +144,11 @@ ReadResult readSequence(QByteArrayView text)
 
 ReadResult readSequenceFile(const QString &path)
 {
-    // A device such as /dev/zero would never end, and a pipe could block for ever.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return failure(0, QStringLiteral("%1 is not a regular file").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(0, file.errorString());
-    // The size is checked before reading: reading up to the limit would set
-    // aside room for the limit, not for the file.
-    const auto tooLarge = [] {
-        return failure(0, QStringLiteral("the file is larger than %1 MiB")
-                              .arg(kMaxSequenceFileBytes / (1024 * 1024)));
-    };
-    if (file.size() > kMaxSequenceFileBytes)
-        return tooLarge();
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failure(0, file.errorString());
-    if (bytes.size() > kMaxSequenceFileBytes)
-        return tooLarge();
-    return readSequence(bytes);
+    ReadResult result;
+    const std::optional<QByteArray> bytes = readInputFile(path, &result.error);
+    if (!bytes)
+        return result;
+    return readSequence(*bytes);
 }
 
 } // namespace glowline

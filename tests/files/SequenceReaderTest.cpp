@@ -117,7 +117,7 @@ private slots:
         QFETCH(LineTable, expected);
         const ReadResult result = readSequence(text);
         QVERIFY2(result.ok(), qPrintable(result.message()));
-        QCOMPARE(result.errorLine, 0);
+        QCOMPARE(result.error.line, 0);
         QCOMPARE(result.table, expected);
     }
 
@@ -156,8 +156,8 @@ private slots:
         QFETCH(int, line);
         const ReadResult result = readSequence(text);
         QVERIFY(!result.ok());
-        QCOMPARE(result.errorLine, line);
-        QVERIFY(!result.error.trimmed().isEmpty());
+        QCOMPARE(result.error.line, line);
+        QVERIFY(!result.error.description.trimmed().isEmpty());
         QVERIFY2(result.message().startsWith(QStringLiteral("line %1: ").arg(line)),
                  qPrintable(result.message()));
     }
@@ -166,7 +166,7 @@ private slots:
     {
         const ReadResult result = readSequence(";Line 1\n.dw 0xD000\n");
         QVERIFY(!result.ok());
-        QVERIFY2(result.error.contains(u"13"), qPrintable(result.error));
+        QVERIFY2(result.error.description.contains(u"13"), qPrintable(result.error.description));
     }
 
     void badWordIsShownPrintably_data()
@@ -186,9 +186,10 @@ private slots:
         QFETCH(QString, shown);
         const ReadResult result = readSequence(text);
         QVERIFY(!result.ok());
-        QVERIFY2(result.error.startsWith(shown), qPrintable(result.error));
-        for (QChar ch : result.error)
-            QVERIFY2(ch.unicode() >= 0x20 && ch.unicode() < 0x7F, qPrintable(result.error));
+        QVERIFY2(result.error.description.startsWith(shown), qPrintable(result.error.description));
+        for (QChar ch : result.error.description)
+            QVERIFY2(ch.unicode() >= 0x20 && ch.unicode() < 0x7F,
+                     qPrintable(result.error.description));
     }
 
     void largestFileIsReadCompletely()
@@ -210,7 +211,7 @@ private slots:
         text += ".dw 0x0001\r\n;Line 32768\r\n.dw 0x0002\r\n";
         result = readSequence(text);
         QVERIFY(!result.ok());
-        QCOMPARE(result.errorLine, 2 + 2 * kMaxLines + 2);
+        QCOMPARE(result.error.line, 2 + 2 * kMaxLines + 2);
     }
 
     void headersOnlyUpToTheLimit()
@@ -221,7 +222,7 @@ private slots:
         QCOMPARE(result.table, LineTable(kMaxLines));
         result = readSequence(headers + ";Line\n");
         QVERIFY(!result.ok());
-        QCOMPARE(result.errorLine, kMaxLines + 1);
+        QCOMPARE(result.error.line, kMaxLines + 1);
     }
 
     void readsAFile()
@@ -250,9 +251,9 @@ private slots:
         const QString full = path.startsWith(u'/') ? path : dir.filePath(path);
         const ReadResult result = readSequenceFile(full);
         QVERIFY(!result.ok());
-        QCOMPARE(result.errorLine, 0);
-        QVERIFY(!result.error.trimmed().isEmpty());
-        QCOMPARE(result.message(), result.error);
+        QCOMPARE(result.error.line, 0);
+        QVERIFY(!result.error.description.trimmed().isEmpty());
+        QCOMPARE(result.message(), result.error.description);
     }
 
     void oversizedFileIsRefused()
@@ -265,8 +266,8 @@ private slots:
         file.close();
         const ReadResult result = readSequenceFile(path);
         QVERIFY(!result.ok());
-        QCOMPARE(result.errorLine, 0);
-        QVERIFY(!result.error.isEmpty());
+        QCOMPARE(result.error.line, 0);
+        QVERIFY(!result.error.description.isEmpty());
     }
 
     void unreadableFile()
@@ -280,7 +281,7 @@ private slots:
             QSKIP("permission bits do not bind this user (root)");
         const ReadResult result = readSequenceFile(path);
         QVERIFY(!result.ok());
-        QVERIFY(!result.error.isEmpty());
+        QVERIFY(!result.error.description.isEmpty());
     }
 };
 
