@@ -102,6 +102,9 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return false;
     };
 
+    // Qt would only warn on the terminal about an empty name.
+    if (path.isEmpty())
+        return fail(QStringLiteral("no file name was given"));
     // Replacing a device or a pipe with a regular file would be worse than
     // failing, so only regular files (or new names) are written.
     const QFileInfo target(path);
@@ -112,6 +115,26 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
+#ifdef Q_OS_UNIX
+    // The bytes go to the file's descriptor directly: Qt reports a write that
+    // stops short, as on a full disk, as "Unknown error", while the system
+    // call says why. commit() then has nothing buffered left to flush.
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(file.handle(), data, std::size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const QString description =
+                QString::fromLocal8Bit(std::strerror(n < 0 ? errno : ENOSPC));
+            file.cancelWriting();
+            return fail(description);
+        }
+        data += n;
+        left -= n;
+    }
+#else
     // commit() flushes what is still buffered but does not check that flush:
     // a disk that fills up on the last bytes would replace the old file with a
     // truncated one. Flushing here first makes such a failure a failure.
@@ -120,6 +143,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         file.cancelWriting();
         return fail(description);
     }
+#endif
 #ifdef Q_OS_UNIX
     // commit() syncs the file to disk but ignores a failure; some file systems
     // only report a full disk or a lost device at this point.
