@@ -61,4 +61,27 @@ std::optional<QByteArray> readInputFile(const QString &path, FileError *error)
     return bytes;
 }
 
+bool readInputFileInPieces(const QString &path, FileError *error,
+                           const std::function<bool(QByteArrayView)> &take)
+{
+    QFile file;
+    if (!openInputFile(path, file, error))
+        return false;
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        const qint64 count = file.read(buffer.data(), buffer.size());
+        if (count < 0)
+            return fail(error, file.errorString());
+        if (count == 0)
+            return true;
+        // The file may have grown since it was opened.
+        total += count;
+        if (total > kMaxSequenceFileBytes)
+            return tooLarge(error);
+        if (!take(QByteArrayView(buffer.constData(), count)))
+            return false;
+    }
+}
+
 } // namespace glowline

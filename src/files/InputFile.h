@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace glowline {
@@ -21,5 +22,12 @@ bool openInputFile(const QString &path, QFile &file, FileError *error);
 
 // Reads the whole of such a file.
 std::optional<QByteArray> readInputFile(const QString &path, FileError *error);
+
+// Reads such a file in pieces of at most 64 KiB, giving each to take, so that
+// the memory used does not grow with the file. Returns true when the whole
+// file was read and taken; false when it could not be read (*error says why)
+// or when take returned false, which stops the reading.
+bool readInputFileInPieces(const QString &path, FileError *error,
+                           const std::function<bool(QByteArrayView)> &take);
 
 } // namespace glowline

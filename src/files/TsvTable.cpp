@@ -142,10 +142,20 @@ bool TsvReader::feed(QByteArrayView bytes)
         if (m_row.size() + (eol - p) > kMaxRowBytes)
             return fail(m_rowNumber + 1,
                         QStringLiteral("the row is longer than %1 characters").arg(kMaxRowBytes));
-        m_row.append(p, eol - p);
-        if (eol == end)
+        if (eol == end) {
+            // The row goes on in the next piece.
+            m_row.append(p, eol - p);
             break;
-        if (!endRow())
+        }
+        bool ok = true;
+        if (m_row.isEmpty()) {
+            ok = endRow(QByteArrayView(p, eol - p));
+        } else {
+            m_row.append(p, eol - p);
+            ok = endRow(m_row);
+            m_row.clear();
+        }
+        if (!ok)
             return false;
         p = eol + 1;
         if (*eol == '\r') {
@@ -158,26 +168,22 @@ bool TsvReader::feed(QByteArrayView bytes)
     return true;
 }
 
-bool TsvReader::endRow()
+bool TsvReader::endRow(QByteArrayView row)
 {
     ++m_rowNumber;
-    QByteArrayView row = m_row;
     if (m_rowNumber == 1 && row.startsWith("\xEF\xBB\xBF"))
         row = row.sliced(3);
-    bool ok = true;
-    if (row.trimmed().isEmpty()) {
+    if (row.isEmpty() || row.trimmed().isEmpty()) {
         if (m_blankRowNumber == 0) {
             m_blankRow = row.toByteArray();
             m_blankRowNumber = m_rowNumber;
         }
-    } else {
-        // A blank row between rows is read as a row, and is wrong as one.
-        if (m_blankRowNumber != 0)
-            ok = takeRow(m_blankRow, m_blankRowNumber);
-        ok = ok && takeRow(row, m_rowNumber);
+        return true;
     }
-    m_row.clear();
-    return ok;
+    // A blank row between rows is read as a row, and is wrong as one.
+    if (m_blankRowNumber != 0 && !takeRow(m_blankRow, m_blankRowNumber))
+        return false;
+    return takeRow(row, m_rowNumber);
 }
 
 bool TsvReader::takeRow(QByteArrayView row, int number)
@@ -222,8 +228,9 @@ bool TsvReader::finish()
     if (m_error.isSet())
         return false;
     m_afterCr = false;
-    if (!m_row.isEmpty() && !endRow())
+    if (!m_row.isEmpty() && !endRow(m_row))
         return false;
+    m_row.clear();
     if (m_header == Header::Required && m_cells.empty()) {
         // Blank rows alone are an empty table; a header alone has no lines.
         return fail(1, m_firstRowTaken ? QStringLiteral("the table has no lines")

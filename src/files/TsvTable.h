@@ -50,7 +50,7 @@ public:
     std::vector<Cell> takeCells() { return std::move(m_cells); }
 
 private:
-    bool endRow();
+    bool endRow(QByteArrayView row);
     bool takeRow(QByteArrayView row, int number);
     bool fail(int row, QString description);
 
