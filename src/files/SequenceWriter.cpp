@@ -19,18 +19,16 @@ namespace {
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // Appends ".dw 0x", the word as four upper-case digits, and CR LF.
-char *putWord(char *out, unsigned word)
+inline char *putWord(char *out, unsigned word)
 {
-    static constexpr std::array<char, 6> prefix{'.', 'd', 'w', ' ', '0', 'x'};
-    for (char c : prefix)
-        *out++ = c;
-    *out++ = kHexDigits[(word >> 12) & 0xF];
-    *out++ = kHexDigits[(word >> 8) & 0xF];
-    *out++ = kHexDigits[(word >> 4) & 0xF];
-    *out++ = kHexDigits[word & 0xF];
-    *out++ = '\r';
-    *out++ = '\n';
-    return out;
+    std::memcpy(out, ".dw 0x", 6);
+    out[6] = kHexDigits[(word >> 12) & 0xF];
+    out[7] = kHexDigits[(word >> 8) & 0xF];
+    out[8] = kHexDigits[(word >> 4) & 0xF];
+    out[9] = kHexDigits[word & 0xF];
+    out[10] = '\r';
+    out[11] = '\n';
+    return out + 12;
 }
 
 char *putHeader(char *out, int line)

@@ -1,6 +1,7 @@
 #include "files/SequenceReader.h"
 
 #include "SequenceTables.h"
+#include "files/SequenceWriter.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -160,6 +161,39 @@ private slots:
         QVERIFY(!result.error.description.trimmed().isEmpty());
         QVERIFY2(result.message().startsWith(QStringLiteral("line %1: ").arg(line)),
                  qPrintable(result.message()));
+    }
+
+    // Lines in the writer's own shape (CR LF ends) are read by a faster path;
+    // with LF ends the same text takes the general one. Both must agree, on
+    // tables and on the line of a failure.
+    void writerShapesReadAsAnyOther_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QRandomGenerator random(11);
+        const QByteArray written = encodeSequence(randomExactTable(random, 300));
+        const QByteArray run =
+            ";Line 1\r\n" + QByteArray(".dw 0x0123\r\n.dw 0xF005\r\n").repeated(20);
+
+        QTest::newRow("a written file") << written;
+        QTest::newRow("bad column code after a run") << run + ".dw 0xC000\r\n" + run;
+        QTest::newRow("bad digit after a run") << run + ".dw 0x01G3\r\n";
+        QTest::newRow("lower case and code 11 within a run")
+            << run + ".dw 0xb00a\r\n.dw 0x1abc\r\n" + run;
+        QTest::newRow("text after a word") << run + ".dw 0x0001 ; red\r\n.dw 0x0002\r\n";
+        QTest::newRow("word cut short at the end") << run + ".dw 0x01";
+        QTest::newRow("word without a line end at the end") << run + ".dw 0x0777";
+        QTest::newRow("headers of every length") << QByteArray(
+            ";Line\r\n;Line 1\r\n;Line 12345678\r\n;Lines\r\n.dw 0x0001\r\n;L\r\n;Line");
+        QTest::newRow("word before the first header") << ".dw 0x0001\r\n" + run;
+    }
+    void writerShapesReadAsAnyOther()
+    {
+        QFETCH(QByteArray, text);
+        const ReadResult fast = readSequence(text);
+        const ReadResult general = readSequence(QByteArray(text).replace("\r\n", "\n"));
+        QCOMPARE(fast.error.line, general.error.line);
+        QCOMPARE(fast.error.description, general.error.description);
+        QCOMPARE(fast.table, general.table);
     }
 
     void columnCodeIsNamedInTheError()
