@@ -417,30 +417,6 @@ private slots:
 #endif
     }
 
-    // What a table holds reaches the terminal only short and spelled out.
-    void hostileFieldIsShownSafely()
-    {
-        const QString tsv = m_dir->filePath(QStringLiteral("hostile.tsv"));
-        QVERIFY(writeAll(tsv, kHeader + "1\t\x1B[2J" + QByteArray(50000, 'A') + kBlackRow +
-                                  "\t7\n2\t\0" + kBlackRow + "\t7\n"));
-        const Run run =
-            runCli({QStringLiteral("import"), tsv, m_dir->filePath(QStringLiteral("o"))});
-        QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.err, QFile::encodeName(tsv) + ":2: the row is longer than 4096 characters\n");
-
-        QVERIFY(writeAll(tsv, kHeader + "1\t\x1B[2J" + QByteArray(500, 'A') + kBlackRow + "\t7\n"));
-        const Run escape =
-            runCli({QStringLiteral("import"), tsv, m_dir->filePath(QStringLiteral("o"))});
-        QCOMPARE(escape.err, QFile::encodeName(tsv) + ":2: led0 \"\\x1B[2J" + QByteArray(36, 'A') +
-                                 "...\" is not a value from 0x000 to 0xFFF\n");
-
-        QVERIFY(writeAll(tsv, kHeader + "1\t0" + QByteArray(1, '\0') + kBlackRow + "\t7\n"));
-        const Run nul =
-            runCli({QStringLiteral("import"), tsv, m_dir->filePath(QStringLiteral("o"))});
-        QCOMPARE(nul.err, QFile::encodeName(tsv) +
-                              ":2: led0 \"0\\x00\" is not a value from 0x000 to 0xFFF\n");
-    }
-
     void oversizedInputIsRefused_data()
     {
         QTest::addColumn<QString>("command");
