@@ -349,7 +349,6 @@ private slots:
             << true << 6 << 3 << QList<int>{4, 5, 6, 3, 4} << 3 << 6;
         QTest::newRow("from the last back to the first")
             << true << 3 << 6 << QList<int>{3, 4, 5, 6, 3} << 3 << 6;
-        QTest::newRow("two lines") << true << 8 << 7 << QList<int>{8, 7, 8} << 7 << 8;
         QTest::newRow("one line selected plays all")
             << true << 7 << 7 << QList<int>{8, 1, 2} << 1 << 8;
         QTest::newRow("the window has not asked for it")
