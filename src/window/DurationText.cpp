@@ -129,7 +129,7 @@ QString formatDuration(int hundredths, const QLocale &locale)
     if (hundredths < 0)
         text += QLatin1Char('-');
     text += QString::number(magnitude / 100);
-    text += locale.decimalPoint();
+    text += locale.decimalPoint() == QStringLiteral(",") ? QLatin1Char(',') : QLatin1Char('.');
     text += QString::number(magnitude % 100).rightJustified(2, QLatin1Char('0'));
     return text;
 }

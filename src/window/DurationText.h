@@ -24,7 +24,11 @@ double leadingNumber(QStringView text);
 int durationFromText(QStringView text);
 
 // Hundredths shown as seconds with at least one digit before and exactly two
-// after the locale's decimal separator, and no group separator ("1.50").
+// after the decimal separator, and no group separator ("1.50"). The digits are
+// always ASCII, and the separator is the locale's own only when it is a point
+// or a comma, which the entry reads back; any other (the Arabic decimal
+// separator, say) becomes a point, so that a shown duration always reads back
+// as the same duration.
 QString formatDuration(int hundredths, const QLocale &locale = QLocale());
 
 } // namespace glowline

@@ -1,16 +1,21 @@
 #include "playback/Playback.h"
 
 #include "model/Document.h"
+#include "model/SequenceEditor.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 #include <array>
-
+#include <chrono>
 #include <initializer_list>
 #include <optional>
+#include <random>
 
 using namespace glowline;
+using namespace std::chrono_literals;
+using std::chrono::milliseconds;
+using std::chrono::nanoseconds;
 
 namespace {
 
@@ -41,11 +46,22 @@ class PlaybackTest : public QObject
 private slots:
     void init()
     {
+        m_now = 0ns;
         m_document.emplace();
         m_playback.emplace(*m_document);
         m_running.emplace(&*m_playback, &Playback::runningChanged);
         m_advanced.emplace(&*m_playback, &Playback::lineAdvanced);
     }
+    // Puts the playback on a clock that moves only when the test moves it.
+    void useTestClock()
+    {
+        m_advanced.reset();
+        m_running.reset();
+        m_playback.emplace(*m_document, [this] { return m_now; });
+        m_running.emplace(&*m_playback, &Playback::runningChanged);
+        m_advanced.emplace(&*m_playback, &Playback::lineAdvanced);
+    }
+
     void cleanup()
     {
         m_advanced.reset();
@@ -63,7 +79,7 @@ private slots:
 
     void startKeepsTheCurrentLineForItsOwnDuration()
     {
-        m_document->table() = withDurations({50, 120, 7});
+        m_document->replace(withDurations({50, 120, 7}));
         m_document->setCurrentLine(2);
         m_playback->start();
         QVERIFY(m_playback->isRunning());
@@ -77,7 +93,7 @@ private slots:
 
     void ticksAdvanceAndWrapToLineOne()
     {
-        m_document->table() = withDurations({50, 120, 7});
+        m_document->replace(withDurations({50, 120, 7}));
         m_document->setCurrentLine(2);
         m_playback->start();
         m_playback->tick();
@@ -96,7 +112,7 @@ private slots:
 
     void startOnTheLastLineGoesToLineOne()
     {
-        m_document->table() = withDurations({3, 4, 5, 6});
+        m_document->replace(withDurations({3, 4, 5, 6}));
         m_document->setCurrentLine(4);
         m_playback->start();
         QCOMPARE(m_playback->timerInterval(), 60);
@@ -107,7 +123,7 @@ private slots:
 
     void oneLineSequenceStaysOnLineOne()
     {
-        m_document->table() = withDurations({25});
+        m_document->replace(withDurations({25}));
         m_playback->start();
         m_playback->tick();
         m_playback->tick();
@@ -118,7 +134,7 @@ private slots:
 
     void longestDurationGivesItsFullInterval()
     {
-        m_document->table() = withDurations({1, 4095});
+        m_document->replace(withDurations({1, 4095}));
         m_playback->start();
         QCOMPARE(m_playback->timerInterval(), 10);
         m_playback->tick();
@@ -130,7 +146,7 @@ private slots:
     // state stays running so that the button still says Stop.
     void durationZeroRestsOnTheLine()
     {
-        m_document->table() = withDurations({10, 0, 10});
+        m_document->replace(withDurations({10, 0, 10}));
         m_playback->start();
         m_playback->tick();
         QCOMPARE(m_document->currentLine(), 2);
@@ -150,7 +166,7 @@ private slots:
 
     void startingOnADurationZeroLineNeverAdvances()
     {
-        m_document->table() = withDurations({0, 10});
+        m_document->replace(withDurations({0, 10}));
         m_playback->start();
         QVERIFY(m_playback->isRunning());
         QVERIFY(!m_playback->isTimerActive());
@@ -161,7 +177,7 @@ private slots:
 
     void stopAndStartResumeWhereStopped()
     {
-        m_document->table() = withDurations({10, 20, 30, 40});
+        m_document->replace(withDurations({10, 20, 30, 40}));
         m_playback->start();
         m_playback->tick();
         m_playback->tick();
@@ -186,7 +202,7 @@ private slots:
     // from runningChanged, once per change of state.
     void runningChangedOncePerChange()
     {
-        m_document->table() = withDurations({10});
+        m_document->replace(withDurations({10}));
         m_playback->stop();
         QCOMPARE(m_running->count(), 0);
         m_playback->toggle();
@@ -202,48 +218,207 @@ private slots:
 
     void lineCountIsReadAtEachTick()
     {
-        m_document->table() = withDurations({10, 20, 30});
+        m_document->replace(withDurations({10, 20, 30}));
         m_document->setCurrentLine(3);
         m_playback->start();
-        m_document->table().insertLine(4, std::array<Cell, kColumnCount>{});
-        m_document->table().setCell(kDurationColumn, 4, 44);
+        SequenceEditor editor(*m_document);
+        std::array<Cell, kColumnCount> line{};
+        line[kDurationColumn] = 44;
+        editor.insertLines(4, line);
         m_playback->tick();
         QCOMPARE(m_document->currentLine(), 4);
         QCOMPARE(m_playback->timerInterval(), 440);
 
         m_document->setCurrentLine(2);
-        m_document->table().removeLine(4);
-        m_document->table().removeLine(3);
+        editor.removeLines(3, 2);
         m_playback->tick();
         QCOMPARE(m_document->currentLine(), 1);
         QCOMPARE(lines(*m_advanced), (QList<int>{4, 1}));
     }
 
-    void pauseDropsTicksAndResumeRestartsTheLine()
+    // Each line ends its duration after the planned end of the line before,
+    // however late within that line its tick runs.
+    void noDriftOverAThousandUnevenLines()
     {
-        m_document->table() = withDurations({10, 120});
+        useTestClock();
+        std::mt19937 random(11);
+        std::uniform_int_distribution<int> durations(1, 300);
+        LineTable table(1000);
+        for (int line = 1; line <= 1000; ++line)
+            table.setCell(kDurationColumn, line, Cell(durations(random)));
+        m_document->replace(table);
+        const nanoseconds begin = m_now;
         m_playback->start();
+
+        nanoseconds planned = begin + milliseconds(table.duration(1) * 10);
+        QCOMPARE(m_playback->lineEnd(), planned);
+        for (int step = 1; step <= 1500; ++step) {
+            const int next = step % 1000 + 1;
+            // Late by anything short of the next line's whole duration.
+            std::uniform_int_distribution<long> late(0, table.duration(next) * 10'000'000L - 1);
+            m_now = planned + nanoseconds(late(random));
+            m_playback->tick();
+            QCOMPARE(m_document->currentLine(), next);
+            planned += milliseconds(table.duration(next) * 10);
+            QCOMPARE(m_playback->lineEnd(), planned);
+            QVERIFY(m_playback->remainingTime() <= table.duration(next) * 10);
+        }
+    }
+
+    void lateAndEarlyTicks_data()
+    {
+        QTest::addColumn<nanoseconds>("tickAt");
+        QTest::addColumn<nanoseconds>("nextEnd");
+
+        // Line 1 ends at 100 ms, line 2 lasts 200 ms.
+        QTest::newRow("on time") << nanoseconds(100ms) << nanoseconds(300ms);
+        QTest::newRow("late shortens the next line") << nanoseconds(150ms) << nanoseconds(300ms);
+        QTest::newRow("late by less than the next line")
+            << nanoseconds(299ms) << nanoseconds(300ms);
+        QTest::newRow("late by the whole next line") << nanoseconds(300ms) << nanoseconds(500ms);
+        QTest::newRow("stalled for seconds") << nanoseconds(5000ms) << nanoseconds(5200ms);
+        QTest::newRow("within the timer's rounding before the end")
+            << nanoseconds(99600us) << nanoseconds(300ms);
+        QTest::newRow("early cuts the line short") << nanoseconds(40ms) << nanoseconds(240ms);
+    }
+
+    // However late, a tick moves on exactly one line.
+    void lateAndEarlyTicks()
+    {
+        QFETCH(nanoseconds, tickAt);
+        QFETCH(nanoseconds, nextEnd);
+        useTestClock();
+        m_document->replace(withDurations({10, 20, 30}));
+        m_playback->start();
+        m_now = tickAt;
         m_playback->tick();
-        QCOMPARE(m_document->currentLine(), 2);
+        QCOMPARE(lines(*m_advanced), QList<int>{2});
+        QCOMPARE(m_playback->lineEnd(), nextEnd);
+        QCOMPARE(m_playback->timerInterval(), 200);
+    }
+
+    void resumeAfterAHold_data()
+    {
+        QTest::addColumn<nanoseconds>("resumeAt");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<nanoseconds>("lineEnd");
+
+        // Held at 30 ms on line 1, which ends at 100 ms; line 2 lasts 200 ms.
+        QTest::newRow("before the end: the time left goes on")
+            << nanoseconds(60ms) << 1 << nanoseconds(100ms);
+        QTest::newRow("just after the end: one tick, full duration")
+            << nanoseconds(120ms) << 2 << nanoseconds(320ms);
+        QTest::newRow("long after: still one tick")
+            << nanoseconds(9000ms) << 2 << nanoseconds(9200ms);
+    }
+
+    void resumeAfterAHold()
+    {
+        QFETCH(nanoseconds, resumeAt);
+        QFETCH(int, line);
+        QFETCH(nanoseconds, lineEnd);
+        useTestClock();
+        m_document->replace(withDurations({10, 20, 30}));
+        m_playback->start();
+        m_now = 30ms;
         m_playback->pause();
         QVERIFY(m_playback->isPaused());
         QVERIFY(m_playback->isRunning());
         QVERIFY(!m_playback->isTimerActive());
+        m_now = resumeAt;
         m_playback->tick();
-        QCOMPARE(m_document->currentLine(), 2);
+        QCOMPARE(lines(*m_advanced), QList<int>());
 
         m_playback->resume();
         QVERIFY(!m_playback->isPaused());
         QVERIFY(m_playback->isTimerActive());
-        QCOMPARE(m_playback->timerInterval(), 1200);
-        QVERIFY(m_playback->remainingTime() > 1000);
-        QCOMPARE(lines(*m_advanced), QList<int>{2});
+        QCOMPARE(m_document->currentLine(), line);
+        QCOMPARE(m_playback->lineEnd(), lineEnd);
+        QCOMPARE(m_playback->remainingTime(),
+                 int(std::chrono::duration_cast<milliseconds>(lineEnd - resumeAt).count()));
         QCOMPARE(m_running->count(), 1);
+    }
+
+    void selectionPlaysInALoop_data()
+    {
+        QTest::addColumn<bool>("selectionPlays");
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QList<int>>("played");
+        QTest::addColumn<int>("rangeFirst");
+        QTest::addColumn<int>("rangeLast");
+
+        QTest::newRow("from the first selected line")
+            << true << 6 << 3 << QList<int>{4, 5, 6, 3, 4} << 3 << 6;
+        QTest::newRow("from the last back to the first")
+            << true << 3 << 6 << QList<int>{3, 4, 5, 6, 3} << 3 << 6;
+        QTest::newRow("one line selected plays all")
+            << true << 7 << 7 << QList<int>{8, 1, 2} << 1 << 8;
+        QTest::newRow("the window has not asked for it")
+            << false << 3 << 6 << QList<int>{7, 8, 1} << 1 << 8;
+    }
+
+    void selectionPlaysInALoop()
+    {
+        QFETCH(bool, selectionPlays);
+        QFETCH(int, anchor);
+        QFETCH(int, current);
+        QFETCH(QList<int>, played);
+        QFETCH(int, rangeFirst);
+        QFETCH(int, rangeLast);
+
+        m_document->replace(withDurations({10, 10, 10, 10, 10, 10, 10, 10}));
+        m_document->setAnchorLine(anchor);
+        m_document->setCurrentLine(current);
+        m_playback->setSelectionPlays(selectionPlays);
+        m_playback->start();
+        QCOMPARE(m_playback->playsRange(), rangeFirst != 1);
+        QCOMPARE(m_playback->rangeFirst(), rangeFirst);
+        QCOMPARE(m_playback->rangeLast(), rangeLast);
+        // Moving the anchor while playing changes nothing.
+        m_document->setAnchorLine(1);
+        for (int i = 0; i < played.size(); ++i)
+            m_playback->tick();
+        QCOMPARE(lines(*m_advanced), played);
+        QCOMPARE(m_playback->rangeFirst(), rangeFirst);
+    }
+
+    // Outside the range, the next tick goes to its first line; deleted lines
+    // shorten it, and a new sequence plays whole from its line 1.
+    void rangeGivesWayToChanges()
+    {
+        useTestClock();
+        QSignalSpy rangeChanged(&*m_playback, &Playback::rangeChanged);
+        m_document->replace(withDurations({10, 20, 30, 40, 50, 60}));
+        m_document->setAnchorLine(3);
+        m_document->setCurrentLine(5);
+        m_playback->setSelectionPlays(true);
+        m_playback->start();
+        QCOMPARE(rangeChanged.count(), 1);
+        m_document->setCurrentLine(1);
+        m_playback->tick();
+        SequenceEditor(*m_document).removeLines(5, 2);
+        m_playback->tick();
+        m_playback->tick();
+        QCOMPARE(lines(*m_advanced), (QList<int>{3, 4, 3}));
+
+        m_now = 1000ms;
+        m_document->replace(withDurations({70, 80, 90}));
+        QVERIFY(!m_playback->playsRange());
+        QCOMPARE(rangeChanged.count(), 2);
+        QCOMPARE(m_playback->lineEnd(), nanoseconds(1700ms));
+        QCOMPARE(m_playback->timerInterval(), 700);
+        m_playback->tick();
+        m_playback->tick();
+        m_playback->tick();
+        QCOMPARE(lines(*m_advanced), (QList<int>{3, 4, 3, 2, 3, 1}));
+        m_playback->stop();
+        QCOMPARE(rangeChanged.count(), 2);
     }
 
     void pauseWhileStoppedStartsNothing()
     {
-        m_document->table() = withDurations({10});
+        m_document->replace(withDurations({10}));
         m_playback->pause();
         m_playback->resume();
         QVERIFY(!m_playback->isRunning());
@@ -267,7 +442,7 @@ private slots:
     // of duration 0, where playback rests.
     void timerTicksOnItsOwn()
     {
-        m_document->table() = withDurations({1, 0});
+        m_document->replace(withDurations({1, 0}));
         m_playback->start();
         QTRY_COMPARE_WITH_TIMEOUT(lines(*m_advanced), QList<int>{2}, 5000);
         QVERIFY(!m_playback->isTimerActive());
@@ -278,6 +453,7 @@ private:
     std::optional<Playback> m_playback;
     std::optional<QSignalSpy> m_running;
     std::optional<QSignalSpy> m_advanced;
+    nanoseconds m_now{0};
 };
 
 QTEST_GUILESS_MAIN(PlaybackTest)

@@ -1,6 +1,8 @@
 #include "window/DurationText.h"
 
 #include <QLocale>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cmath>
@@ -21,7 +23,8 @@ private slots:
     void limitIsTheFloatOf4095();
     void formatDuration_data();
     void formatDuration();
-    void formatUsesTheDefaultLocale();
+    void everyDurationReadsBackInEveryLocale_data();
+    void everyDurationReadsBackInEveryLocale();
 };
 
 void DurationTextTest::leadingNumber_data()
@@ -149,14 +152,35 @@ void DurationTextTest::formatDuration()
     QCOMPARE(glowline::formatDuration(hundredths, locale), expected);
 }
 
-void DurationTextTest::formatUsesTheDefaultLocale()
+void DurationTextTest::everyDurationReadsBackInEveryLocale_data()
 {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QChar>("separator");
+
+    QTest::newRow("C") << "C" << QChar(u'.');
+    QTest::newRow("de_DE") << "de_DE" << QChar(u',');
+    // Both write the Arabic decimal separator and Arabic-Indic digits, which
+    // the entry does not read.
+    QTest::newRow("ar_EG") << "ar_EG" << QChar(u'.');
+    QTest::newRow("fa_IR") << "fa_IR" << QChar(u'.');
+}
+
+// The box shows the default locale's form, and tabbing through the box reads
+// the shown text back: that must give the same duration.
+void DurationTextTest::everyDurationReadsBackInEveryLocale()
+{
+    QFETCH(QString, locale);
+    QFETCH(QChar, separator);
+
     const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    QCOMPARE(glowline::formatDuration(150), QStringLiteral("1,50"));
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-    QCOMPARE(glowline::formatDuration(150), QStringLiteral("1.50"));
-    QLocale::setDefault(saved);
+    QLocale::setDefault(QLocale(locale));
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(saved); });
+    const QRegularExpression shape(QStringLiteral("^[0-9]+\\%1[0-9][0-9]$").arg(separator));
+    for (int hundredths = 0; hundredths <= kMaxDuration; ++hundredths) {
+        const QString shown = glowline::formatDuration(hundredths);
+        if (!shape.match(shown).hasMatch() || glowline::durationFromText(shown) != hundredths)
+            QFAIL(qPrintable(QStringLiteral("%1 is shown as \"%2\"").arg(hundredths).arg(shown)));
+    }
 }
 
 QTEST_APPLESS_MAIN(DurationTextTest)

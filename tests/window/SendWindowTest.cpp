@@ -391,8 +391,9 @@ void SendWindowTest::assemblyFailed()
     QCOMPARE(marker(), QString());
 }
 
-// No tick is handled while Send runs, and none that fell due meanwhile is
-// made up afterwards: the line in view gets its full duration again.
+// No tick is handled while Send runs. A tick that fell due meanwhile is taken
+// once afterwards, and the line it brings gets its full duration from then;
+// when Send ended sooner, the line in view goes on for the time it had left.
 void SendWindowTest::playbackIsHeldDuringSend_data()
 {
     QTest::addColumn<QString>("how");
@@ -434,12 +435,13 @@ void SendWindowTest::playbackIsHeldDuringSend()
     QVERIFY(!m_window->playback().isPaused());
     QVERIFY(m_window->playback().isTimerActive());
     QCOMPARE(m_window->playback().timerInterval(), 300);
-    // Counted afresh from the end of Send, not overdue from before it.
     QVERIFY(m_window->playback().remainingTime() > 0);
-    QCOMPARE(control<QScrollBar>(*m_window, QStringLiteral("scrLine"))->value(), 2);
+    // The tools outlast the line's 0.3 s; declining the save does not.
+    const int shown = runs > 0 ? 3 : 2;
+    QCOMPARE(control<QScrollBar>(*m_window, QStringLiteral("scrLine"))->value(), shown);
     // And playback goes on.
-    QTRY_COMPARE_WITH_TIMEOUT(control<QScrollBar>(*m_window, QStringLiteral("scrLine"))->value(), 3,
-                              10000);
+    QTRY_COMPARE_WITH_TIMEOUT(control<QScrollBar>(*m_window, QStringLiteral("scrLine"))->value(),
+                              shown % 3 + 1, 10000);
 }
 
 // A duration still being typed is committed before Send decides whether the
