@@ -41,7 +41,7 @@ int show(const QString &path)
             printError(QStringLiteral("%1: %2").arg(path, result.error));
         return 1;
     }
-    const QByteArray text = tableToTsv(result.table);
+    const QByteArray text = linesToTsv(result.table, 1, result.table.lineCount());
     std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
@@ -72,8 +72,7 @@ int import(const QString &tablePath, const QString &outPath)
     }
     const TsvResult table = tableFromTsv(text);
     if (!table.ok()) {
-        printError(QStringLiteral("%1:%2: %3")
-                       .arg(tablePath, QString::number(table.errorRow), table.error));
+        printError(table.error.message(tablePath));
         return 1;
     }
     QString error;
