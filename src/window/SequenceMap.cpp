@@ -1,5 +1,6 @@
 #include "window/SequenceMap.h"
 
+#include "files/SequenceWriter.h"
 #include "model/Colour.h"
 #include "model/Document.h"
 #include "window/DurationText.h"
@@ -423,9 +424,12 @@ bool SequenceMap::event(QEvent *event)
 QString SequenceMap::toolTipFor(int line) const
 {
     const LineTable &table = m_document.table();
-    return QStringLiteral("Line %1\n%2 s")
+    const int words = lineWordCount(table, line);
+    return QStringLiteral("Line %1\n%2 s\n%3 %4")
         .arg(line)
-        .arg(formatDuration(table.duration(line), locale()));
+        .arg(formatDuration(table.duration(line), locale()))
+        .arg(words)
+        .arg(words == 1 ? QStringLiteral("word") : QStringLiteral("words"));
 }
 
 } // namespace glowline

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <array>
@@ -117,6 +118,7 @@ private slots:
     void thePictureShowsEveryLineInItsLedsColours_data();
     void thePictureShowsEveryLineInItsLedsColours();
     void thePictureFollowsEditsAndReplacement();
+    void theTooltipNamesTheLineItsDurationAndItsWords();
     void exportWritesAPngOrTellsWhyNot();
     void exportDialogAcceptsWithEnter();
 };
@@ -297,6 +299,26 @@ void SequenceMapTest::thePictureFollowsEditsAndReplacement()
     QVERIFY(map.geometry().isFitted());
     QCOMPARE(map.currentZoomWidth(), 602);
     QCOMPARE(map.renderPicture(0, 110).pixel(601, 0), shown(0));
+}
+
+void SequenceMapTest::theTooltipNamesTheLineItsDurationAndItsWords()
+{
+    Document document;
+    document.replace(threeLines());
+    SequenceMap map(document);
+    map.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&map));
+    auto tipAt = [&map](int x) {
+        const QPoint position(x, SequenceMap::kBandsTop + 5);
+        QHelpEvent help(QEvent::ToolTip, position, map.mapToGlobal(position));
+        QApplication::sendEvent(&map, &help);
+        return QToolTip::text();
+    };
+    // Against the line before: LEDs 0 and 10 and the duration; LEDs 0 and
+    // 10; LED 0 and the duration.
+    QCOMPARE(tipAt(10), QStringLiteral("Line 1\n1.00 s\n3 words"));
+    QCOMPARE(tipAt(300), QStringLiteral("Line 2\n0.00 s\n2 words"));
+    QCOMPARE(tipAt(590), QStringLiteral("Line 3\n2.00 s\n2 words"));
 }
 
 void SequenceMapTest::exportWritesAPngOrTellsWhyNot()
