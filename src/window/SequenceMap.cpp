@@ -146,14 +146,26 @@ void SequenceMap::setScaleByDuration(bool byDuration)
 
 void SequenceMap::zoomIn()
 {
-    m_geometry.zoomBy(kButtonZoomFactor, width() / 2);
+    m_geometry.zoomBy(kButtonZoomFactor, buttonZoomAnchor());
     viewChanged();
 }
 
 void SequenceMap::zoomOut()
 {
-    m_geometry.zoomBy(1.0 / kButtonZoomFactor, width() / 2);
+    m_geometry.zoomBy(1.0 / kButtonZoomFactor, buttonZoomAnchor());
     viewChanged();
+}
+
+int SequenceMap::buttonZoomAnchor() const
+{
+    // The current line stays where it is when it is in view; otherwise the
+    // middle of the view does.
+    const int current = std::min(m_document.currentLine(), m_geometry.lineCount());
+    const double centre = (m_geometry.lineStart(current) + m_geometry.lineEnd(current)) / 2 -
+                          m_geometry.scrollOffset();
+    if (centre >= 0 && centre < m_geometry.viewWidth())
+        return int(centre);
+    return m_geometry.viewWidth() / 2;
 }
 
 void SequenceMap::fitToWidth()
@@ -278,10 +290,13 @@ void SequenceMap::paintMarks(QPainter &painter) const
     const int current = std::min(m_document.currentLine(), m_geometry.lineCount());
     const auto [left, right] = markColumns(current, current);
     if (m_playing) {
-        // The playhead: a triangle pointing into the bands from each side.
+        // The playhead: a triangle pointing into the bands from each side at
+        // the middle of the line, over a thin bar as wide as the line.
         const double centre = (left + right + 1) / 2.0;
-        const double half = std::max(kPlayheadWidth, right - left + 1) / 2.0;
+        const double half = kPlayheadWidth / 2.0;
         const QColor red(220, 30, 30);
+        painter.fillRect(QRect(left, kMarkStripHeight - 2, right - left + 1, 2), red);
+        painter.fillRect(QRect(left, bottomStrip, right - left + 1, 2), red);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
         painter.setBrush(red);

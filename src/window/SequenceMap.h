@@ -88,6 +88,7 @@ private:
     void viewChanged();
     void syncScrollBar();
     void scrollTo(int offset);
+    int buttonZoomAnchor() const;
     // The mark strips above and below the bands.
     void updateMarks();
     void followCurrentLine();
