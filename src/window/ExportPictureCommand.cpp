@@ -12,14 +12,12 @@
 
 namespace glowline {
 
-ExportPictureCommand::ExportPictureCommand(Dialogs &dialogs, const SequenceMap &map,
+ExportPictureCommand::ExportPictureCommand(Dialogs &dialogs, SequenceMap &map,
                                            ExportPictureQuestions *questions, QObject *parent)
     : QObject(parent), m_dialogs(dialogs), m_map(map), m_questions(questions)
 {
     if (!m_questions) {
-        // The map is only the dialogs' parent; they never change it.
-        m_ownQuestions =
-            std::make_unique<QtExportPictureQuestions>(const_cast<SequenceMap *>(&m_map));
+        m_ownQuestions = std::make_unique<QtExportPictureQuestions>(&map);
         m_questions = m_ownQuestions.get();
     }
 }

@@ -19,8 +19,9 @@ class ExportPictureCommand final : public QObject
     Q_OBJECT
 
 public:
-    // Without questions of its own it asks with Qt's dialogs over the map.
-    ExportPictureCommand(Dialogs &dialogs, const SequenceMap &map,
+    // Without questions of its own it asks with Qt's dialogs over the map;
+    // the map itself is only read.
+    ExportPictureCommand(Dialogs &dialogs, SequenceMap &map,
                          ExportPictureQuestions *questions = nullptr, QObject *parent = nullptr);
     ~ExportPictureCommand() override;
     Q_DISABLE_COPY_MOVE(ExportPictureCommand)

