@@ -1,9 +1,8 @@
 // How long each generator takes to work out its lines, without applying
 // them: on a selection of every line of the largest sequence (32767 lines),
 // or making 16000 new lines after line 1 of a 16767-line sequence, filling it
-// to the limit. A fade
-// makes at most 1000 lines, so it is measured at that. Also the copy a
-// preview makes of the whole sequence with the lines in place.
+// to the limit. A fade makes at most 1000 lines, so it is measured at that.
+// Also the copy a preview makes of the whole sequence with the lines in place.
 //
 //   generator_bench [repeats]     (default 9; medians are printed)
 
