@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -19,10 +18,9 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-// Appends ".dw 0x" and the low 16 bits of value as four upper-case digits.
-char *putWord(char *out, int value)
+// Appends ".dw 0x", the word as four upper-case digits, and CR LF.
+char *putWord(char *out, unsigned word)
 {
-    const auto word = unsigned(value) & 0xFFFFu;
     static constexpr std::array<char, 6> prefix{'.', 'd', 'w', ' ', '0', 'x'};
     for (char c : prefix)
         *out++ = c;
@@ -68,25 +66,32 @@ QByteArray encodeSequence(const LineTable &table)
     for (char c : std::string_view(kHead))
         *out++ = c;
 
-    std::array<Cell, kColumnCount> reference{};
-    std::ranges::copy(table.line(count), reference.begin());
-
     for (int n = 1; n <= count; ++n) {
         out = putHeader(out, n);
-        const auto line = table.line(n);
-        for (int c = 0; c < kLedCount; ++c) {
-            if (line[c] != reference[c]) {
-                out = putWord(out, c * 4096 + line[c]);
-                reference[c] = line[c];
-            }
-        }
-        // The duration word's column code F comes from the value wrapping
-        // below zero: d - 4096 has the low 16 bits 0xF000 + d.
-        if (line[kDurationColumn] > 0)
-            out = putWord(out, line[kDurationColumn] - 4096);
+        forEachLineWord(table.line(n), table.line(n == 1 ? count : n - 1),
+                        [&out](unsigned word) { out = putWord(out, word); });
     }
     bytes.truncate(out - bytes.constData());
     return bytes;
+}
+
+int lineWordCount(const LineTable &table, int line)
+{
+    int words = 0;
+    forEachLineWord(table.line(line), table.line(line == 1 ? table.lineCount() : line - 1),
+                    [&words](unsigned) { ++words; });
+    return words;
+}
+
+int sequenceWordCount(const LineTable &table)
+{
+    const int count = table.lineCount();
+    int words = 0;
+    for (int n = 1; n <= count; ++n) {
+        forEachLineWord(table.line(n), table.line(n == 1 ? count : n - 1),
+                        [&words](unsigned) { ++words; });
+    }
+    return words;
 }
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
