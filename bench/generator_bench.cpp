@@ -2,10 +2,12 @@
 // them: on a selection of every line of the largest sequence (32767 lines),
 // or making 16000 new lines after line 1 of a 16767-line sequence, filling it
 // to the limit. A fade makes at most 1000 lines, so it is measured at that.
-// Also the copy a preview makes of the whole sequence with the lines in place.
+// Also the copy a preview makes of the whole sequence with the lines in place,
+// and that copy with its file words counted, as a dialog does on each change.
 //
 //   generator_bench [repeats]     (default 9; medians are printed)
 
+#include "files/SequenceWriter.h"
 #include "model/Generators.h"
 #include "support/EveryLedChangesTable.h"
 
@@ -95,6 +97,10 @@ int main(int argc, char **argv)
         {"preview copy, all lines rotated",
          [&, rotated = rotateLeds(full, all, RotateDirection::Left)] {
              return withGeneratedLines(full, rotated).lineCount();
+         }},
+        {"preview copy and word count",
+         [&, rotated = rotateLeds(full, all, RotateDirection::Left)] {
+             return sequenceWordCount(withGeneratedLines(full, rotated)) > 0 ? kMaxLines : 0;
          }},
     };
 

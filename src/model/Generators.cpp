@@ -97,8 +97,7 @@ int channel8(std::int64_t numerator, std::int64_t denominator)
 
 QString LineLimitRefusal::message() const
 {
-    return QStringLiteral("The sequence has %1 lines; %2 more would pass the limit of %3 lines. "
-                          "Nothing was changed.")
+    return QStringLiteral("The sequence has %1 lines; %2 more would pass the limit of %3 lines.")
         .arg(linesNow)
         .arg(linesToAdd)
         .arg(limit);
