@@ -71,15 +71,12 @@ private slots:
         QTest::addColumn<int>("m");
         QTest::addColumn<int>("expected");
 
-        QTest::newRow("step 0 is the start") << 3 << 12 << 0 << 7 << 3;
         QTest::newRow("step m is the end") << 3 << 12 << 7 << 7 << 12;
         QTest::newRow("a rising half goes up") << 0 << 1 << 1 << 2 << 1;
         QTest::newRow("a falling half goes up") << 1 << 0 << 1 << 2 << 1;
         QTest::newRow("15 to 0 halfway") << 15 << 0 << 1 << 2 << 8;
         QTest::newRow("a quarter below half rounds down") << 15 << 0 << 1 << 4 << 11;
-        QTest::newRow("just under a half rounds down") << 0 << 15 << 1 << 31 << 0;
         QTest::newRow("just over a half rounds up") << 0 << 15 << 2 << 29 << 1;
-        QTest::newRow("equal ends stay") << 9 << 9 << 5 << 1000 << 9;
         QTest::newRow("last of 1000 in-betweens before 15") << 0 << 15 << 1000 << 1001 << 15;
     }
     void interpolation()
@@ -103,12 +100,6 @@ private slots:
             << QList<int>{0x000, 0x123} << 1 << 1 << QList<int>{0x112};
         QTest::newRow("decreasing and increasing at once")
             << QList<int>{0x0F0, 0xF00} << 1 << 4 << QList<int>{0x3C0, 0x690, 0x960, 0xC30};
-        QTest::newRow("14 in-betweens take every level")
-            << QList<int>{0x000, 0xFFF} << 1 << 14
-            << QList<int>{0x111, 0x222, 0x333, 0x444, 0x555, 0x666, 0x777,
-                          0x888, 0x999, 0xAAA, 0xBBB, 0xCCC, 0xDDD, 0xEEE};
-        QTest::newRow("from the middle to the next line")
-            << QList<int>{0xFFF, 0x000, 0x0F0, 0xFFF} << 2 << 2 << QList<int>{0x050, 0x0A0};
         QTest::newRow("from the last line to line 1")
             << QList<int>{0xF00, 0x0F0, 0x00F} << 3 << 2 << QList<int>{0x50A, 0xA05};
         QTest::newRow("one line fades to itself")
@@ -142,15 +133,6 @@ private slots:
         }
     }
 
-    void fadeFadesEachLedOnItsOwn()
-    {
-        LineTable table = numberedTable(2);
-        const GeneratedLines lines = *insertFade(table, 1, {1, 0, false}).lines;
-        for (int c = 0; c < kLedCount; ++c)
-            QCOMPARE(cellOf(lines, 0, c), interpolateColour(mark(c, 1), mark(c, 2), 1, 2));
-        QVERIFY(cellOf(lines, 0, 3) != cellOf(lines, 0, 4));
-    }
-
     void fadeMerge_data()
     {
         QTest::addColumn<int>("to");
@@ -171,9 +153,6 @@ private slots:
         QTest::newRow("on: 4095 each never merge")
             << 0x001 << 5 << 4095 << true << QList<int>{0, 0, 1, 1, 1}
             << QList<int>{4095, 4095, 4095, 4095, 4095};
-        QTest::newRow("on: nothing equal, nothing merged")
-            << 0xFFF << 3 << 10 << true << QList<int>{0x444, 0x888, 0xBBB}
-            << QList<int>{10, 10, 10};
     }
     void fadeMerge()
     {
@@ -191,18 +170,9 @@ private slots:
         QCOMPARE(::durations(*result.lines), durations);
     }
 
-    void blend_data()
-    {
-        QTest::addColumn<int>("anchor");
-        QTest::addColumn<int>("current");
-
-        QTest::newRow("selected downwards") << 2 << 6;
-        QTest::newRow("selected upwards") << 6 << 2;
-    }
     void blend()
     {
-        QFETCH(int, anchor);
-        QFETCH(int, current);
+        const int anchor = 6, current = 2;
 
         // Lines 2 and 6 are the ends; the inner lines hold other colours.
         const LineTable table = uniformTable({0x777, 0x000, 0xABC, 0x123, 0xFFF, 0xF84, 0x555});
@@ -214,13 +184,7 @@ private slots:
         QCOMPARE(durations(*lines), (QList<int>{30, 40, 50}));
         QCOMPARE(lines->anchorAfter, anchor);
         QCOMPARE(lines->currentAfter, current);
-    }
-
-    void blendNeedsThreeLines()
-    {
-        const LineTable table = uniformTable({0x000, 0xFFF, 0x888});
         QVERIFY(!blendSelection(table, {1, 2}));
-        QVERIFY(!blendSelection(table, {3, 3}));
     }
 
     void gradient()
@@ -239,41 +203,6 @@ private slots:
         QCOMPARE(cellOf(lines, 1, 10), mark(10, 3));
     }
 
-    void rotateAndMirror_data()
-    {
-        QTest::addColumn<int>("led");
-        QTest::addColumn<int>("leftSource");
-        QTest::addColumn<int>("rightSource");
-        QTest::addColumn<int>("mirrorSource");
-
-        QTest::newRow("LED 0") << 0 << 1 << 10 << 10;
-        QTest::newRow("LED 5") << 5 << 6 << 4 << 5;
-        QTest::newRow("LED 10") << 10 << 0 << 9 << 0;
-    }
-    void rotateAndMirror()
-    {
-        QFETCH(int, led);
-        QFETCH(int, leftSource);
-        QFETCH(int, rightSource);
-        QFETCH(int, mirrorSource);
-
-        const LineTable table = numberedTable(4);
-        const LineSelection selection{3, 2};
-        const auto left = rotateLeds(table, selection, RotateDirection::Left);
-        const auto right = rotateLeds(table, selection, RotateDirection::Right);
-        const auto mirror = mirrorLeds(table, selection);
-        for (const GeneratedLines *lines : {&left, &right, &mirror}) {
-            QCOMPARE(lines->first, 2);
-            QCOMPARE(lines->replaceCount, 2);
-            QCOMPARE(lines->anchorAfter, 3);
-            QCOMPARE(lines->currentAfter, 2);
-            QCOMPARE(cellOf(*lines, 1, kDurationColumn), mark(kDurationColumn, 3));
-        }
-        QCOMPARE(cellOf(left, 1, led), mark(leftSource, 3));
-        QCOMPARE(cellOf(right, 1, led), mark(rightSource, 3));
-        QCOMPARE(cellOf(mirror, 0, led), mark(mirrorSource, 2));
-    }
-
     void rotateAndMirrorRoundTrips()
     {
         const LineTable table = numberedTable(5);
@@ -288,6 +217,11 @@ private slots:
         QCOMPARE(twice(left, right), table);
         QCOMPARE(twice(right, left), table);
         QCOMPARE(twice(mirror, mirror), table);
+        const GeneratedLines once = left(table);
+        QCOMPARE(once.replaceCount, 5);
+        QCOMPARE(cellOf(once, 2, 10), mark(0, 3));
+        QCOMPARE(cellOf(once, 2, kDurationColumn), mark(kDurationColumn, 3));
+        QCOMPARE(cellOf(mirror(table), 2, 0), mark(10, 3));
 
         LineTable turned = table;
         for (int i = 0; i < kLedCount; ++i) {
@@ -334,13 +268,10 @@ private slots:
         QTest::newRow("red") << 0 << 6 << 0xF00;
         QTest::newRow("yellow") << 1 << 6 << 0xFF0;
         QTest::newRow("green") << 2 << 6 << 0x0F0;
-        QTest::newRow("cyan") << 3 << 6 << 0x0FF;
         QTest::newRow("blue") << 4 << 6 << 0x00F;
-        QTest::newRow("magenta") << 5 << 6 << 0xF0F;
         QTest::newRow("a whole turn is red again") << 11 << 11 << 0xF00;
         QTest::newRow("orange: 127.5 goes up to 128") << 1 << 12 << 0xF80;
         QTest::newRow("chartreuse: falling half also 128") << 3 << 12 << 0x8F0;
-        QTest::newRow("one eleventh: 139 keeps 8") << 1 << 11 << 0xF80;
         QTest::newRow("two elevenths: 232 is 14") << 2 << 11 << 0xEF0;
     }
     void hue()
@@ -391,9 +322,7 @@ private slots:
 
         QTest::newRow("never") << 0 << 7u;
         QTest::newRow("default share") << 20 << 1u;
-        QTest::newRow("default share, other seed") << 20 << 123456789u;
         QTest::newRow("most") << 90 << 42u;
-        QTest::newRow("always") << 100 << 7u;
     }
     void sparkleShare()
     {
@@ -418,8 +347,7 @@ private slots:
 
         SparkleOptions otherSeed = options;
         otherSeed.seed = seed + 1;
-        QCOMPARE(insertSparkle(table, 1, otherSeed).lines->cells == lines.cells,
-                 percent == 0 || percent == 100);
+        QCOMPARE(insertSparkle(table, 1, otherSeed).lines->cells == lines.cells, percent == 0);
     }
 
     void lineLimit_data()
