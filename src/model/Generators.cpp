@@ -1,0 +1,312 @@
+#include "model/Generators.h"
+
+#include "model/Colour.h"
+
+#include <algorithm>
+#include <array>
+
+namespace glowline {
+
+namespace {
+
+using Line = std::array<Cell, kColumnCount>;
+
+Line lineOf(const LineTable &table, int line)
+{
+    Line cells;
+    const auto source = table.line(line);
+    std::copy(source.begin(), source.end(), cells.begin());
+    return cells;
+}
+
+void append(std::vector<Cell> &cells, const Line &line)
+{
+    cells.insert(cells.end(), line.begin(), line.end());
+}
+
+// splitmix64: a fixed sequence for a seed on every platform and compiler,
+// which the standard library's engines and distributions do not promise.
+class SplitMix64 final
+{
+public:
+    explicit SplitMix64(std::uint64_t seed) : m_state(seed) {}
+
+    std::uint64_t next()
+    {
+        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+
+private:
+    std::uint64_t m_state;
+};
+
+std::optional<LineLimitRefusal> refusalFor(const LineTable &table, int linesToAdd)
+{
+    if (table.lineCount() + linesToAdd <= kMaxLines)
+        return std::nullopt;
+    return LineLimitRefusal{table.lineCount(), linesToAdd, kMaxLines};
+}
+
+// New lines right after the current line, selected, the first current.
+GeneratorResult insertAfter(const LineTable &table, int currentLine, std::vector<Cell> cells)
+{
+    GeneratorResult result;
+    const int count = int(cells.size() / kColumnCount);
+    if (auto refusal = refusalFor(table, count)) {
+        result.refusal = refusal;
+        return result;
+    }
+    GeneratedLines lines;
+    lines.first = currentLine + 1;
+    lines.cells = std::move(cells);
+    lines.currentAfter = currentLine + 1;
+    lines.anchorAfter = currentLine + count;
+    result.lines = std::move(lines);
+    return result;
+}
+
+// Every selected line changed in place by change(line cells), the selection kept.
+template <typename Change>
+GeneratedLines changeEachLine(const LineTable &table, LineSelection selection, Change change)
+{
+    GeneratedLines lines;
+    lines.first = selection.first();
+    lines.replaceCount = selection.count();
+    lines.anchorAfter = selection.anchor;
+    lines.currentAfter = selection.current;
+    lines.cells.reserve(std::size_t(selection.count()) * kColumnCount);
+    for (int n = selection.first(); n <= selection.last(); ++n) {
+        const Line before = lineOf(table, n);
+        Line after = before;
+        change(before, after);
+        append(lines.cells, after);
+    }
+    return lines;
+}
+
+int channel8(std::int64_t numerator, std::int64_t denominator)
+{
+    // 255 * numerator / denominator, halves up.
+    return int((2 * 255 * numerator + denominator) / (2 * denominator));
+}
+
+} // namespace
+
+QString LineLimitRefusal::message() const
+{
+    return QStringLiteral("The sequence has %1 lines; %2 more would pass the limit of %3 lines.")
+        .arg(linesNow)
+        .arg(linesToAdd)
+        .arg(limit);
+}
+
+int interpolateChannel(int a, int b, int k, int m)
+{
+    // floor((2am + 2(b - a)k + m) / 2m); the numerator is never negative for
+    // 0 <= k <= m, so integer division floors.
+    return (2 * a * m + 2 * (b - a) * k + m) / (2 * m);
+}
+
+int interpolateColour(int a, int b, int k, int m)
+{
+    return interpolateChannel(redNibble(a), redNibble(b), k, m) << 8 |
+           interpolateChannel(greenNibble(a), greenNibble(b), k, m) << 4 |
+           interpolateChannel(blueNibble(a), blueNibble(b), k, m);
+}
+
+int hueColour(std::int64_t hueNumerator, std::int64_t hueDenominator)
+{
+    const std::int64_t d = hueDenominator;
+    const std::int64_t h = ((hueNumerator % d) + d) % d;
+    // Six sectors of a turn; within one the rising or falling channel goes
+    // with the fraction rem / d of the sector.
+    const int sector = int(6 * h / d);
+    const std::int64_t rem = 6 * h % d;
+    const int rising = channel8(rem, d);
+    const int falling = channel8(d - rem, d);
+    int r = 0, g = 0, b = 0;
+    switch (sector) {
+    case 0:
+        r = 255, g = rising;
+        break;
+    case 1:
+        r = falling, g = 255;
+        break;
+    case 2:
+        g = 255, b = rising;
+        break;
+    case 3:
+        g = falling, b = 255;
+        break;
+    case 4:
+        r = rising, b = 255;
+        break;
+    default:
+        r = 255, b = falling;
+        break;
+    }
+    return quantize(rgb24(r, g, b));
+}
+
+GeneratorResult insertFade(const LineTable &table, int currentLine, const FadeOptions &options)
+{
+    const Line from = lineOf(table, currentLine);
+    const Line to = lineOf(table, currentLine == table.lineCount() ? 1 : currentLine + 1);
+    const int m = options.inBetweens + 1;
+
+    std::vector<Cell> cells;
+    cells.reserve(std::size_t(options.inBetweens) * kColumnCount);
+    Line previous{};
+    bool hasPrevious = false;
+    for (int k = 1; k <= options.inBetweens; ++k) {
+        Line line{};
+        for (int c = 0; c < kLedCount; ++c)
+            line[c] = Cell(interpolateColour(from[c], to[c], k, m));
+        line[kDurationColumn] = Cell(options.duration);
+
+        if (options.mergeEqual && hasPrevious &&
+            std::equal(line.begin(), line.begin() + kLedCount, previous.begin())) {
+            const int room = kMaxCellValue - cells.back();
+            if (room >= options.duration) {
+                cells.back() = Cell(cells.back() + options.duration);
+                continue;
+            }
+            // What does not fit starts a new line of the same colours.
+            cells.back() = Cell(kMaxCellValue);
+            line[kDurationColumn] = Cell(options.duration - room);
+        }
+        append(cells, line);
+        previous = line;
+        hasPrevious = true;
+    }
+
+    GeneratorResult result = insertAfter(table, currentLine, std::move(cells));
+    if (result.lines) {
+        result.lines->anchorAfter = currentLine;
+        result.lines->currentAfter = currentLine;
+    }
+    return result;
+}
+
+std::optional<GeneratedLines> blendSelection(const LineTable &table, LineSelection selection)
+{
+    const int n = selection.count();
+    if (n < 3)
+        return std::nullopt;
+    const Line from = lineOf(table, selection.first());
+    const Line to = lineOf(table, selection.last());
+
+    GeneratedLines lines;
+    lines.first = selection.first() + 1;
+    lines.replaceCount = n - 2;
+    lines.anchorAfter = selection.anchor;
+    lines.currentAfter = selection.current;
+    lines.cells.reserve(std::size_t(n - 2) * kColumnCount);
+    for (int k = 1; k <= n - 2; ++k) {
+        Line line = lineOf(table, selection.first() + k);
+        for (int c = 0; c < kLedCount; ++c)
+            line[c] = Cell(interpolateColour(from[c], to[c], k, n - 1));
+        append(lines.cells, line);
+    }
+    return lines;
+}
+
+GeneratedLines gradientAcrossLeds(const LineTable &table, LineSelection selection)
+{
+    return changeEachLine(table, selection, [](const Line &before, Line &after) {
+        for (int j = 1; j < kLedCount - 1; ++j)
+            after[j] = Cell(interpolateColour(before[0], before[kLedCount - 1], j, kLedCount - 1));
+    });
+}
+
+GeneratedLines rotateLeds(const LineTable &table, LineSelection selection,
+                          RotateDirection direction)
+{
+    const int offset = direction == RotateDirection::Left ? 1 : kLedCount - 1;
+    return changeEachLine(table, selection, [offset](const Line &before, Line &after) {
+        for (int j = 0; j < kLedCount; ++j)
+            after[j] = before[(j + offset) % kLedCount];
+    });
+}
+
+GeneratedLines mirrorLeds(const LineTable &table, LineSelection selection)
+{
+    return changeEachLine(table, selection, [](const Line &before, Line &after) {
+        for (int j = 0; j < kLedCount; ++j)
+            after[j] = before[kLedCount - 1 - j];
+    });
+}
+
+GeneratorResult insertChase(const LineTable &table, int currentLine, const ChaseOptions &options)
+{
+    if (auto refusal = refusalFor(table, options.count))
+        return {std::nullopt, refusal};
+    const int offset = options.direction == RotateDirection::Left ? 1 : kLedCount - 1;
+    Line line = lineOf(table, currentLine);
+    std::vector<Cell> cells;
+    cells.reserve(std::size_t(options.count) * kColumnCount);
+    for (int i = 0; i < options.count; ++i) {
+        const Line before = line;
+        for (int j = 0; j < kLedCount; ++j)
+            line[j] = before[(j + offset) % kLedCount];
+        append(cells, line);
+    }
+    return insertAfter(table, currentLine, std::move(cells));
+}
+
+GeneratorResult insertRainbow(const LineTable &table, int currentLine,
+                              const RainbowOptions &options)
+{
+    if (auto refusal = refusalFor(table, options.count))
+        return {std::nullopt, refusal};
+    // Hue j / 11 + i / N is (j N + 11 i) / (11 N) of a turn.
+    const std::int64_t n = options.count;
+    std::vector<Cell> cells;
+    cells.reserve(std::size_t(options.count) * kColumnCount);
+    for (std::int64_t i = 0; i < n; ++i) {
+        Line line{};
+        for (int j = 0; j < kLedCount; ++j)
+            line[j] = Cell(hueColour(j * n + kLedCount * i, kLedCount * n));
+        line[kDurationColumn] = Cell(options.duration);
+        append(cells, line);
+    }
+    return insertAfter(table, currentLine, std::move(cells));
+}
+
+GeneratorResult insertSparkle(const LineTable &table, int currentLine,
+                              const SparkleOptions &options)
+{
+    if (auto refusal = refusalFor(table, options.count))
+        return {std::nullopt, refusal};
+    SplitMix64 random(options.seed);
+    const Cell duration = table.duration(currentLine);
+    std::vector<Cell> cells;
+    cells.reserve(std::size_t(options.count) * kColumnCount);
+    for (int i = 0; i < options.count; ++i) {
+        Line line{};
+        for (int j = 0; j < kLedCount; ++j)
+            line[j] = random.next() % 100 < std::uint64_t(options.percent) ? Cell(options.colour)
+                                                                           : Cell(0);
+        line[kDurationColumn] = duration;
+        append(cells, line);
+    }
+    return insertAfter(table, currentLine, std::move(cells));
+}
+
+LineTable withGeneratedLines(const LineTable &table, const GeneratedLines &lines)
+{
+    const auto &old = table.cells();
+    const auto firstIndex = std::size_t(lines.first - 1) * kColumnCount;
+    const auto endIndex = firstIndex + std::size_t(lines.replaceCount) * kColumnCount;
+    std::vector<Cell> cells;
+    cells.reserve(old.size() - (endIndex - firstIndex) + lines.cells.size());
+    cells.insert(cells.end(), old.begin(), old.begin() + std::ptrdiff_t(firstIndex));
+    cells.insert(cells.end(), lines.cells.begin(), lines.cells.end());
+    cells.insert(cells.end(), old.begin() + std::ptrdiff_t(endIndex), old.end());
+    return LineTable(std::move(cells));
+}
+
+} // namespace glowline
