@@ -2,7 +2,7 @@
 
 #include "files/Dialogs.h"
 #include "model/Colour.h"
-#include "playback/DialogToolRunner.h"
+#include "window/DialogToolRunner.h"
 #include "playback/SendOperation.h"
 #include "window/ChannelSliderStyle.h"
 #include "window/ClickLabel.h"

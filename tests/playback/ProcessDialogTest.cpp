@@ -1,7 +1,7 @@
-#include "playback/ProcessDialog.h"
+#include "window/ProcessDialog.h"
 
 #include "WidgetLookup.h"
-#include "playback/DialogToolRunner.h"
+#include "window/DialogToolRunner.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "playback/ToolCommand.h"
-#include "playback/ToolResult.h"
+#include "playback/ToolProcess.h"
 
 #include <QDialog>
-#include <QProcess>
-#include <QStringDecoder>
 
 class QCloseEvent;
 class QLabel;
@@ -24,7 +22,6 @@ class ProcessDialog final : public QDialog
 
 public:
     explicit ProcessDialog(ToolCommand command, QWidget *parent = nullptr);
-    ~ProcessDialog() override;
     Q_DISABLE_COPY_MOVE(ProcessDialog)
 
     // Starts the tool, shows the dialog modally and returns once the user has
@@ -33,8 +30,8 @@ public:
     // Starts the tool without waiting; run() does this itself.
     void start();
 
-    bool hasEnded() const { return m_ended; }
-    const ToolResult &result() const { return m_result; }
+    bool hasEnded() const { return m_process.hasEnded(); }
+    const ToolResult &result() const { return m_process.result(); }
 
 signals:
     // The tool has ended, or could not be started.
@@ -47,17 +44,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void appendOutput();
-    void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
-    void onErrorOccurred(QProcess::ProcessError error);
+    void appendOutput(const QString &text);
     void end();
 
     ToolCommand m_command;
-    QProcess m_process;
-    QStringDecoder m_decoder{QStringDecoder::System};
-    ToolResult m_result;
-    bool m_started = false;
-    bool m_ended = false;
+    ToolProcess m_process;
 
     QLineEdit *m_commandLine = nullptr;
     QPlainTextEdit *m_output = nullptr;

@@ -1,6 +1,6 @@
-#include "playback/DialogToolRunner.h"
+#include "window/DialogToolRunner.h"
 
-#include "playback/ProcessDialog.h"
+#include "window/ProcessDialog.h"
 
 namespace glowline {
 

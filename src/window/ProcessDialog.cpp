@@ -1,4 +1,4 @@
-#include "playback/ProcessDialog.h"
+#include "window/ProcessDialog.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -52,102 +52,53 @@ ProcessDialog::ProcessDialog(ToolCommand command, QWidget *parent)
     layout->addWidget(m_output, 1);
     layout->addLayout(buttons);
 
-    m_command.applyTo(m_process);
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
-    // Nobody could answer a tool that asks for input.
-    m_process.setStandardInputFile(QProcess::nullDevice());
-    connect(&m_process, &QProcess::readyRead, this, &ProcessDialog::appendOutput);
-    connect(&m_process, &QProcess::finished, this, &ProcessDialog::onFinished);
-    connect(&m_process, &QProcess::errorOccurred, this, &ProcessDialog::onErrorOccurred);
-    connect(m_stop, &QPushButton::clicked, &m_process, &QProcess::kill);
+    connect(&m_process, &ToolProcess::outputArrived, this, &ProcessDialog::appendOutput);
+    connect(&m_process, &ToolProcess::ended, this, &ProcessDialog::end);
+    connect(m_stop, &QPushButton::clicked, &m_process, &ToolProcess::stop);
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
-}
-
-ProcessDialog::~ProcessDialog()
-{
-    // The dialog cannot be closed while the tool runs; this only guards a
-    // dialog destroyed from outside, which must not leave the tool orphaned.
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.disconnect(this);
-        m_process.kill();
-        m_process.waitForFinished(-1);
-    }
 }
 
 ToolResult ProcessDialog::run()
 {
     start();
     exec();
-    return m_result;
+    return m_process.result();
 }
 
 void ProcessDialog::start()
 {
-    if (m_started)
-        return;
-    m_started = true;
-    m_process.start();
+    m_process.start(m_command);
 }
 
 void ProcessDialog::reject()
 {
     // Escape and the close box wait for the tool like the Close button does.
-    if (m_ended || !m_started)
+    if (m_process.hasEnded() || !m_process.hasStarted())
         QDialog::reject();
 }
 
 void ProcessDialog::closeEvent(QCloseEvent *event)
 {
-    if (m_ended || !m_started)
+    if (m_process.hasEnded() || !m_process.hasStarted())
         QDialog::closeEvent(event);
     else
         event->ignore();
 }
 
-void ProcessDialog::appendOutput()
+void ProcessDialog::appendOutput(const QString &text)
 {
-    const QString text = m_decoder.decode(m_process.readAll());
-    if (text.isEmpty())
-        return;
-    m_result.output += text;
     QTextCursor cursor(m_output->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
     m_output->moveCursor(QTextCursor::End);
 }
 
-void ProcessDialog::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
-{
-    appendOutput();
-    if (exitStatus == QProcess::CrashExit) {
-        m_result.status = ToolResult::Status::Crashed;
-        m_result.errorString = m_process.errorString();
-    } else {
-        m_result.status = ToolResult::Status::Finished;
-        m_result.exitCode = exitCode;
-    }
-    end();
-}
-
-void ProcessDialog::onErrorOccurred(QProcess::ProcessError error)
-{
-    // A crash also ends in finished(), which reports it.
-    if (error != QProcess::FailedToStart)
-        return;
-    m_result.status = ToolResult::Status::FailedToStart;
-    m_result.errorString = m_process.errorString();
-    end();
-}
-
 void ProcessDialog::end()
 {
-    if (m_ended)
-        return;
-    m_ended = true;
-    QString text =
-        QFileInfo(m_command.program).fileName() + QLatin1Char(' ') + m_result.statusText();
-    if (m_result.status != ToolResult::Status::Finished && !m_result.errorString.isEmpty())
-        text += QStringLiteral(": ") + m_result.errorString;
+    const ToolResult &result = m_process.result();
+    QString text = QFileInfo(m_command.program).fileName() + QLatin1Char(' ') + result.statusText();
+    if (result.status != ToolResult::Status::Finished && !result.errorString.isEmpty())
+        text += QStringLiteral(": ") + result.errorString;
     m_status->setText(text);
     m_stop->setEnabled(false);
     m_close->setEnabled(true);
