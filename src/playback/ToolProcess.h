@@ -26,7 +26,8 @@ public:
     void start(const ToolCommand &command);
     // Blocks until the tool has ended or could not be started.
     void waitForEnd();
-    // Ends the running tool; ended() follows.
+    // Ends the running tool and every process it has started; ended()
+    // follows, with the result Stopped.
     void stop();
 
     bool hasStarted() const { return m_started; }
@@ -39,6 +40,8 @@ signals:
     void ended();
 
 private:
+    void killAll();
+    void onStarted();
     void readOutput();
     void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
     void onErrorOccurred(QProcess::ProcessError error);
@@ -49,6 +52,10 @@ private:
     ToolResult m_result;
     bool m_started = false;
     bool m_ended = false;
+    bool m_stopped = false;
+#if defined(Q_OS_WIN)
+    void *m_job = nullptr; // the job object of the tool and its children
+#endif
 };
 
 } // namespace glowline

@@ -2,13 +2,12 @@
 
 #include "files/Dialogs.h"
 #include "model/Colour.h"
-#include "window/DialogToolRunner.h"
-#include "playback/SendOperation.h"
 #include "window/ChannelSliderStyle.h"
 #include "window/ClickLabel.h"
 #include "window/DurationText.h"
 #include "window/LedShape.h"
 #include "window/OutlineShape.h"
+#include "window/SendCommand.h"
 #include "window/TextBox.h"
 #include "window/UpDown.h"
 
@@ -131,8 +130,8 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
     buildLayout();
     buildMenus();
 
-    m_ownToolRunner = std::make_unique<DialogToolRunner>(this);
-    m_toolRunner = m_ownToolRunner.get();
+    m_send = std::make_unique<SendCommand>(
+        *this, m_document, m_dialogs, [this] { m_commands.save(); }, m_playback);
 
     // A new or loaded sequence starts a history of its own.
     connect(&m_document, &Document::replaced, &m_history, &EditHistory::clear);
@@ -161,8 +160,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::setSendTools(ToolRunner &runner, ToolLocator locator)
 {
-    m_toolRunner = &runner;
-    m_toolLocator = std::move(locator);
+    m_send->setTools(runner, std::move(locator));
 }
 
 void MainWindow::buildLayout()
@@ -708,10 +706,12 @@ void MainWindow::saveFileAs()
 void MainWindow::sendFile()
 {
     commitPendingEntry();
-    SendOperation send(
-        m_document, m_dialogs, *m_toolRunner, [this] { m_commands.save(); }, m_toolLocator,
-        &m_playback);
-    send.run();
+    m_send->run();
+}
+
+void MainWindow::editProgrammerSettings()
+{
+    m_send->editSettings();
 }
 
 bool MainWindow::openPath(const QString &path)
@@ -839,6 +839,8 @@ void MainWindow::buildMenus()
     file->addSeparator();
     addCommand(file, QStringLiteral("Sen&d"), QStringLiteral("actSend"), {K(Qt::CTRL | Qt::Key_U)},
                &MainWindow::sendFile);
+    addCommand(file, QStringLiteral("P&rogrammer Settings..."),
+               QStringLiteral("actProgrammerSettings"), {}, &MainWindow::editProgrammerSettings);
     file->addSeparator();
     QAction *exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("actExit"));

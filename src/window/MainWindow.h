@@ -28,6 +28,7 @@ class ClickLabel;
 class Dialogs;
 class LedShape;
 class OutlineShape;
+class SendCommand;
 class TextBox;
 class ToolRunner;
 class UpDown;
@@ -65,6 +66,7 @@ public:
     // Send runs the tools through runner, found by locator. By default they run
     // in a window over this one and are found beside the program or on PATH.
     void setSendTools(ToolRunner &runner, ToolLocator locator);
+    SendCommand &sendCommand() { return *m_send; }
 
     // Pick mode is the crosshair pointer over the window; there is no other
     // flag.
@@ -110,6 +112,7 @@ public slots:
     void saveFile();
     void saveFileAs();
     void sendFile();
+    void editProgrammerSettings();
     void toggleTest();
     void undo();
     void redo();
@@ -158,9 +161,7 @@ private:
     DocumentCommands m_commands{m_document, m_dialogs};
     EditHistory m_history;
     Playback m_playback{m_document};
-    std::unique_ptr<ToolRunner> m_ownToolRunner;
-    ToolRunner *m_toolRunner = nullptr;
-    ToolLocator m_toolLocator;
+    std::unique_ptr<SendCommand> m_send;
     QAction *m_testAction = nullptr;
 
     // Set while the window itself moves the sliders and the up-down to show
