@@ -1,8 +1,8 @@
 #include "playback/SendOperation.h"
 
 #include "files/Dialogs.h"
-#include "files/SequenceWriter.h"
 #include "model/Document.h"
+#include "playback/FlashBudget.h"
 #include "playback/HexPath.h"
 #include "playback/Playback.h"
 #include "playback/SendProgress.h"
@@ -24,12 +24,6 @@ using State = SendProgress::State;
 bool needsSave(const Document &document)
 {
     return document.state().hasUnsavedChanges() || !document.state().hasFileName();
-}
-
-// The data words the file holds: the writer's own encoding, counted.
-int wordsOf(const LineTable &table)
-{
-    return int(encodeSequence(table).count(".dw "));
 }
 
 QString toolName(const ToolCommand &command)
@@ -70,6 +64,15 @@ SendOperation::Outcome SendOperation::run()
 
 SendOperation::Outcome SendOperation::send()
 {
+    // A sequence the board cannot hold is refused before anything is asked,
+    // saved or run.
+    const FlashBudget budget = FlashBudget::of(m_document.table(), m_settings.words);
+    if (budget.isOver()) {
+        error(budget.refusalText());
+        return Outcome::TooLarge;
+    }
+    m_words = budget.used();
+
     if (needsSave(m_document)) {
         const auto answer =
             m_dialogs.message(Dialogs::Icon::Question, Dialogs::Buttons::YesNo,
@@ -137,7 +140,6 @@ SendOperation::Outcome SendOperation::send()
         }
     }
 
-    m_words = wordsOf(m_document.table());
     const QString folder = sequence.absolutePath();
     ToolCommand assemble = ToolCommand::assembler(assembler.path, sequencePath);
     assemble.workingDirectory = folder;

@@ -25,6 +25,7 @@ class SendOperation final
 public:
     enum class Outcome
     {
+        TooLarge,          // the sequence needs more flash than the board has
         Declined,          // "No" to the save question
         NotSaved,          // the save did not happen; it reported why itself
         SettingsCancelled, // the programmer settings were asked for and cancelled
@@ -54,8 +55,9 @@ public:
 
     // Told how the stages stand and how Send ended, once a tool runs.
     void setProgress(SendProgress *progress) { m_progress = progress; }
-    // The settings a stock avrdude is run with, and how to ask for them when
-    // no programmer type has been chosen yet.
+    // The words of flash the sequence may use, the settings a stock avrdude
+    // is run with, and how to ask for them when no programmer type has been
+    // chosen yet.
     void setProgrammerSettings(ProgrammerSettings settings, AskSettings ask);
 
     Outcome run();

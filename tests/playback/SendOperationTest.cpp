@@ -411,6 +411,56 @@ private slots:
         QCOMPARE(readFile(unrelated), QByteArray("#!/bin/sh\nmine\n"));
     }
 
+    // A sequence that needs more flash than the board has for it is refused
+    // before anything else: no question, no save, no tool, no file touched.
+    void refusesWhatDoesNotFit_data()
+    {
+        QTest::addColumn<int>("words");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("one word short") << 2 << true;
+        QTest::newRow("exactly fits") << 3 << false;
+    }
+
+    void refusesWhatDoesNotFit()
+    {
+        QFETCH(int, words);
+        QFETCH(bool, refused);
+        // LED 4 red for 0.50 s, then black: three words.
+        m_document->table() = LineTable(2);
+        m_document->table().setCell(4, 1, 0xF00);
+        m_document->table().setCell(kDurationColumn, 1, 50);
+        const QString file = saved(QStringLiteral("run.asm"));
+        const QByteArray before = readFile(file);
+        m_document->state().markChanged();
+        m_dialogs->answers.push_back(refused ? Answer::Ok : Answer::No);
+
+        ProgrammerSettings settings;
+        settings.words = words;
+        bool asked = false;
+        RecordingRunner runner;
+        SendOperation operation(
+            *m_document, *m_dialogs, runner, [this] { save(); }, ToolLocator(m_program));
+        operation.setProgrammerSettings(settings, [&](const ProgrammerSettings &) {
+            asked = true;
+            return std::optional<ProgrammerSettings>();
+        });
+        QCOMPARE(operation.run(), refused ? Outcome::TooLarge : Outcome::Declined);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        if (refused) {
+            QCOMPARE(m_dialogs->lastMessage(),
+                     QStringLiteral("The sequence needs 3 words of flash; the board holds 2. "
+                                    "Shorten it by 1 words, then send again."));
+            QCOMPARE(m_dialogs->messages.at(0).icon, Dialogs::Icon::Error);
+            QCOMPARE(m_dialogs->messages.at(0).buttons, Dialogs::Buttons::Ok);
+        }
+        QVERIFY(!asked);
+        QCOMPARE(m_saveCalls, 0);
+        QCOMPARE(runner.commands.size(), 0);
+        QCOMPARE(readFile(file), before);
+        QVERIFY(m_document->state().hasUnsavedChanges());
+        QCOMPARE(QDir(m_shows).entryList(QDir::Files), QStringList{QStringLiteral("run.asm")});
+    }
+
     // A stock avrdude on the search path gets the board's part and the
     // chosen programmer; the settings are asked for only when no programmer
     // type has been chosen yet, and cancelling them ends Send before any tool.
