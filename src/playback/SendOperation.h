@@ -1,10 +1,13 @@
 #pragma once
 
+#include "playback/ProgrammerSettings.h"
+#include "playback/SendProgress.h"
 #include "playback/ToolLocator.h"
 
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace glowline {
 
@@ -12,6 +15,7 @@ class Dialogs;
 class Document;
 class Playback;
 class ToolRunner;
+struct ToolCommand;
 
 // Send: makes sure the sequence is in its file, has the assembler turn the
 // file into an Intel HEX file beside it, and has the device programmer write
@@ -21,15 +25,25 @@ class SendOperation final
 public:
     enum class Outcome
     {
-        Declined,         // "No" to the save question
-        NotSaved,         // the save did not happen; it reported why itself
-        OldHexNotDeleted, // a HEX file from an earlier run is still there
-        ToolMissing,      // a tool could not be found; nothing was started
+        TooLarge,          // the sequence needs more flash than the board has
+        Declined,          // "No" to the save question
+        NotSaved,          // the save did not happen; it reported why itself
+        SettingsCancelled, // the programmer settings were asked for and cancelled
+        ToolMissing,       // a tool or the part file could not be found; nothing ran
+        OldHexNotDeleted,  // a HEX file from an earlier run is still there
         AssemblerNotStarted,
         AssemblyFailed, // no HEX file after the assembler: "Assembly failed!"
+        AssemblyStopped,
         ProgrammerNotStarted,
-        ProgrammerRan, // whatever the programmer did is not examined
+        ProgrammingFailed,
+        ProgrammingStopped,
+        Sent,
     };
+
+    // Asks the user for the programmer settings, starting from the ones
+    // given; nullopt when cancelled. Whoever asks also keeps the answer.
+    using AskSettings =
+        std::function<std::optional<ProgrammerSettings>(const ProgrammerSettings &)>;
 
     // save is the editor's Save command; whether it succeeded is read from the
     // document afterwards. playback, when given, is paused for the whole
@@ -39,10 +53,23 @@ public:
                   Playback *playback = nullptr);
     Q_DISABLE_COPY_MOVE(SendOperation)
 
+    // Told how the stages stand and how Send ended, once a tool runs.
+    void setProgress(SendProgress *progress) { m_progress = progress; }
+    // The words of flash the sequence may use, the settings a stock avrdude
+    // is run with, and how to ask for them when no programmer type has been
+    // chosen yet.
+    void setProgrammerSettings(ProgrammerSettings settings, AskSettings ask);
+
     Outcome run();
+    // The sentence the last run ended with; empty when no tool ran.
+    QString sentence() const { return m_sentence; }
 
 private:
     Outcome send();
+    Outcome assembleAndProgram(const ToolCommand &assemble, const ToolCommand &program,
+                               const QString &hexPath);
+    Outcome end(Outcome outcome, const QString &sentence);
+    void stage(SendProgress::Stage stage, SendProgress::State state);
     void error(const QString &text);
 
     Document &m_document;
@@ -51,6 +78,11 @@ private:
     std::function<void()> m_save;
     ToolLocator m_locator;
     Playback *m_playback = nullptr;
+    SendProgress *m_progress = nullptr;
+    ProgrammerSettings m_settings;
+    AskSettings m_askSettings;
+    QString m_sentence;
+    int m_words = 0;
 };
 
 } // namespace glowline

@@ -55,6 +55,27 @@ ToolCommand ToolCommand::programmer(const QString &program, const QString &hexPa
     return command;
 }
 
+ToolCommand ToolCommand::stockProgrammer(const QString &program, const QString &hexPath,
+                                         const QString &partFile, const QString &type,
+                                         const QString &port)
+{
+    ToolCommand command;
+    command.program = program;
+    command.arguments = {QStringLiteral("-C"), QLatin1Char('+') + partFile, QStringLiteral("-c"),
+                         type};
+    QString line = windowsPath(program) + QStringLiteral(" -C \"+") + windowsPath(partFile) +
+                   QStringLiteral("\" -c \"") + type + QLatin1Char('"');
+    if (!port.isEmpty()) {
+        command.arguments << QStringLiteral("-P") << port;
+        line += QStringLiteral(" -P \"") + port + QLatin1Char('"');
+    }
+    command.arguments << QStringLiteral("-p") << QStringLiteral("m8b") << QStringLiteral("-U")
+                      << QStringLiteral("flash:w:") + hexPath + QStringLiteral(":i");
+    command.windowsCommandLine = line + QStringLiteral(" -p m8b -U flash:w:\"") +
+                                 windowsPath(hexPath) + QStringLiteral("\":i");
+    return command;
+}
+
 QString ToolCommand::displayLine() const
 {
 #ifdef Q_OS_WIN

@@ -23,6 +23,11 @@ struct ToolCommand final
     // The programmer writes the HEX file into the flash of the board's
     // ATmega8 ("m8b" in the programmer's part list).
     static ToolCommand programmer(const QString &program, const QString &hexPath);
+    // A stock avrdude needs more: the board's part from partFile (added to
+    // its own configuration), the programmer type and, unless empty, the port.
+    static ToolCommand stockProgrammer(const QString &program, const QString &hexPath,
+                                       const QString &partFile, const QString &type,
+                                       const QString &port);
 
     // The command as the user reads it: the Windows command line there, and
     // elsewhere the arguments quoted as a POSIX shell would need them.

@@ -23,6 +23,9 @@ public:
     {
         QString path;
         QString error;
+        // Found in the program's own folder, under the name the board's
+        // tools have always had there.
+        bool inProgramFolder = false;
 
         bool found() const { return !path.isEmpty(); }
     };
@@ -36,6 +39,10 @@ public:
     QStringList searchPaths() const { return m_searchPaths; }
 
     Lookup find(Tool tool) const;
+    // The part definition a stock avrdude needs for the board: beside the
+    // program (a build folder) or where it is installed (../share/glowline).
+    Lookup findPartFile() const;
+    static QString partFileName();
 
     // "avra" and "avrdude-44", with ".exe" on Windows.
     static QString folderName(Tool tool);

@@ -12,6 +12,7 @@ struct ToolResult final
         Finished,
         FailedToStart,
         Crashed,
+        Stopped, // ended by the user
     };
 
     Status status = Status::FailedToStart;
@@ -21,8 +22,11 @@ struct ToolResult final
     // The system's description when the tool could not be started or crashed.
     QString errorString;
 
-    // "exited with code N", "crashed" or "could not start".
+    // "exited with code N", "crashed", "was stopped" or "could not start".
     QString statusText() const;
+    // The first line of the output that reports an error, trimmed; empty when
+    // none does.
+    QString firstErrorLine() const;
 };
 
 } // namespace glowline

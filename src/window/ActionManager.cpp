@@ -44,6 +44,7 @@ ActionManager::ActionManager(QMenuBar *bar, const QStringList &paletteNames, QOb
     add(File, Command::SaveAs, "Save &As...", "actSaveAs", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     menus[File]->addSeparator();
     add(File, Command::Send, "Sen&d", "actSend", {K(Qt::CTRL | Qt::Key_U)});
+    add(File, Command::ProgrammerSettings, "P&rogrammer Settings...", "actProgrammerSettings", {});
     menus[File]->addSeparator();
     add(File, Command::Exit, "E&xit", "actExit", {K(Qt::CTRL | Qt::Key_Q)});
 

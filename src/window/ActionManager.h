@@ -25,6 +25,7 @@ public:
         Save,
         SaveAs,
         Send,
+        ProgrammerSettings,
         Exit,
         Undo,
         Redo,

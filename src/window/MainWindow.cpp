@@ -1,11 +1,10 @@
 #include "window/MainWindow.h"
 
 #include "files/Dialogs.h"
-#include "playback/DialogToolRunner.h"
-#include "playback/SendOperation.h"
 #include "window/Layout.h"
 #include "window/LineWindow.h"
 #include "window/PalettePanel.h"
+#include "window/SendCommand.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -82,8 +81,8 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
     connect(&m_editor, &SequenceEditor::historyChanged, this, updateHistory);
     updateHistory();
 
-    m_ownToolRunner = std::make_unique<DialogToolRunner>(this);
-    m_toolRunner = m_ownToolRunner.get();
+    m_send = std::make_unique<SendCommand>(
+        *this, m_document, m_dialogs, [this] { m_commands.save(); }, m_playback);
 
     connect(m_lineWindow, &LineWindow::ledClicked, this, &MainWindow::clickLed);
     connect(m_lineWindow, &LineWindow::channelChanged, this, [this](int column, Rgb24 c) {
@@ -130,8 +129,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::setSendTools(ToolRunner &runner, ToolLocator locator)
 {
-    m_toolRunner = &runner;
-    m_toolLocator = std::move(locator);
+    m_send->setTools(runner, std::move(locator));
 }
 
 void MainWindow::buildClientArea()
@@ -199,7 +197,10 @@ void MainWindow::run(ActionManager::Command command)
         m_commands.saveAs();
         break;
     case Command::Send:
-        sendFile();
+        m_send->run();
+        break;
+    case Command::ProgrammerSettings:
+        m_send->editSettings();
         break;
     case Command::Exit:
         close();
@@ -316,14 +317,6 @@ void MainWindow::fillLine()
 }
 
 // ---- Documents, playback and sending ----------------------------------------
-
-void MainWindow::sendFile()
-{
-    SendOperation send(
-        m_document, m_dialogs, *m_toolRunner, [this] { m_commands.save(); }, m_toolLocator,
-        &m_playback);
-    send.run();
-}
 
 bool MainWindow::openPath(const QString &path)
 {

@@ -19,6 +19,7 @@ namespace glowline {
 class Dialogs;
 class LineWindow;
 class PalettePanel;
+class SendCommand;
 class ToolRunner;
 
 // The editor's one window. The client area keeps a fixed layout in which
@@ -48,6 +49,7 @@ public:
     // Send runs the tools through runner, found by locator. By default they run
     // in a window over this one and are found beside the program or on PATH.
     void setSendTools(ToolRunner &runner, ToolLocator locator);
+    SendCommand &sendCommand() { return *m_send; }
 
     // Pick mode is the crosshair pointer over the window; there is no other
     // flag.
@@ -78,7 +80,6 @@ private:
     void runLineCommand(LineCommand command);
     void fillLine();
     void setPickMode(bool on);
-    void sendFile();
     void about();
     void undoOrRedo(bool undo);
     void showPlaybackState(bool running);
@@ -89,9 +90,7 @@ private:
     SequenceEditor m_editor{m_document};
     DocumentCommands m_commands{m_document, m_dialogs};
     Playback m_playback{m_document};
-    std::unique_ptr<ToolRunner> m_ownToolRunner;
-    ToolRunner *m_toolRunner = nullptr;
-    ToolLocator m_toolLocator;
+    std::unique_ptr<SendCommand> m_send;
 
     LineWindow *m_lineWindow = nullptr;
     PalettePanel *m_palette = nullptr;

@@ -1,11 +1,15 @@
 #include "playback/HeadlessToolRunner.h"
 
 #include "StandInTools.h"
+#include "playback/ToolProcess.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 using namespace glowline;
 using Status = ToolResult::Status;
@@ -37,6 +41,7 @@ private slots:
         QTest::newRow("one") << int(Status::Finished) << 1 << "exited with code 1";
         QTest::newRow("255") << int(Status::Finished) << 255 << "exited with code 255";
         QTest::newRow("crashed") << int(Status::Crashed) << 0 << "crashed";
+        QTest::newRow("stopped") << int(Status::Stopped) << 0 << "was stopped";
         QTest::newRow("not started") << int(Status::FailedToStart) << 0 << "could not start";
     }
 
@@ -126,6 +131,30 @@ private slots:
         command.workingDirectory = dir.filePath(QStringLiteral("a folder"));
         const ToolResult result = HeadlessToolRunner().run(command);
         QCOMPARE(result.output.trimmed(), QFileInfo(command.workingDirectory).canonicalFilePath());
+    }
+
+    // Stop ends the tool and what it started, even a process that has left
+    // the tool's shell behind.
+    void stopEndsTheToolAndItsChildren()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString pidFile = dir.filePath(QStringLiteral("child.pid"));
+        ToolProcess process;
+        QSignalSpy ended(&process, &ToolProcess::ended);
+        process.start(
+            shell(QStringLiteral("sleep 60 & echo $! > \"$1\"; echo started; wait"), {pidFile}));
+        QTRY_VERIFY_WITH_TIMEOUT(process.result().output.contains(QStringLiteral("started")),
+                                 10000);
+        const QByteArray child = glowline::test::readFile(pidFile).trimmed();
+        QVERIFY(!child.isEmpty());
+        process.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
+        QCOMPARE(process.result().status, Status::Stopped);
+        // Gone, or a zombie left for the system to reap: not running.
+        const QString stat = QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(child));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !QFileInfo::exists(stat) || glowline::test::readFile(stat).contains(") Z "), 10000);
     }
 
     // A tool that reads its input gets end of file instead of waiting forever.

@@ -5,6 +5,7 @@
 #include "model/Document.h"
 #include "playback/HeadlessToolRunner.h"
 #include "playback/Playback.h"
+#include "playback/SendProgress.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
@@ -25,6 +26,7 @@ using Answer = Dialogs::Answer;
 using Outcome = SendOperation::Outcome;
 
 Q_DECLARE_METATYPE(SendOperation::Outcome)
+Q_DECLARE_METATYPE(ToolResult::Status)
 
 namespace {
 
@@ -39,14 +41,35 @@ public:
         commands.append(command);
         if (m_playback)
             timerActiveDuringRun.append(m_playback->isTimerActive());
-        return HeadlessToolRunner().run(command);
+        ToolResult result = HeadlessToolRunner().run(command);
+        if (assemblerStatus && commands.size() == 1)
+            result.status = *assemblerStatus;
+        return result;
     }
 
     QList<ToolCommand> commands;
     QList<bool> timerActiveDuringRun;
+    // How the assembler's run is reported, whatever it did.
+    std::optional<ToolResult::Status> assemblerStatus;
 
 private:
     const Playback *m_playback = nullptr;
+};
+
+// Notes every stage change as "Stage State", and the closing sentences.
+class RecordingProgress final : public SendProgress
+{
+public:
+    void stageChanged(Stage stage, State state) override
+    {
+        states.append(
+            (stage == Stage::Assemble ? QStringLiteral("Assemble ") : QStringLiteral("Program ")) +
+            stateText(state));
+    }
+    void finished(const QString &sentence) override { sentences.append(sentence); }
+
+    QStringList states;
+    QStringList sentences;
 };
 
 QStringList programmerArguments(const QString &hexPath)
@@ -98,7 +121,7 @@ private slots:
     {
         const QString file = saved(QStringLiteral("run.asm"));
         RecordingRunner runner;
-        QCOMPARE(send(runner), Outcome::ProgrammerRan);
+        QCOMPARE(send(runner), Outcome::Sent);
         QVERIFY(m_dialogs->messages.isEmpty());
         QCOMPARE(m_saveCalls, 0);
 
@@ -129,11 +152,11 @@ private slots:
         QTest::newRow("changes, No")
             << true << true << Answer::No << "-" << true << Outcome::Declined;
         QTest::newRow("changes, Yes")
-            << true << true << Answer::Yes << "-" << true << Outcome::ProgrammerRan;
+            << true << true << Answer::Yes << "-" << true << Outcome::Sent;
         QTest::newRow("changes, Yes, write fails")
             << true << true << Answer::Yes << "-" << false << Outcome::NotSaved;
         QTest::newRow("new unchanged, Yes, named")
-            << false << false << Answer::Yes << "named.asm" << true << Outcome::ProgrammerRan;
+            << false << false << Answer::Yes << "named.asm" << true << Outcome::Sent;
         QTest::newRow("new unchanged, Yes, dialog cancelled")
             << false << false << Answer::Yes << "" << true << Outcome::NotSaved;
         QTest::newRow("new changed, No")
@@ -168,7 +191,7 @@ private slots:
         QCOMPARE(m_dialogs->messages.at(0).icon, Dialogs::Icon::Question);
         QCOMPARE(m_dialogs->messages.at(0).buttons, Dialogs::Buttons::YesNo);
         QCOMPARE(m_saveCalls, answer == Answer::Yes ? 1 : 0);
-        const bool toolsRan = outcome == Outcome::ProgrammerRan;
+        const bool toolsRan = outcome == Outcome::Sent;
         QCOMPARE(runner.commands.size(), toolsRan ? 2 : 0);
         QCOMPARE(QFileInfo::exists(inProgram(QStringLiteral("avra.args"))), toolsRan);
         if (toolsRan) {
@@ -360,7 +383,7 @@ private slots:
             QDir(m_shows).filePath(folder + QStringLiteral("/run me $(touch injected); 'x'.hex"));
 
         RecordingRunner runner;
-        QCOMPARE(send(runner), Outcome::ProgrammerRan);
+        QCOMPARE(send(runner), Outcome::Sent);
         QCOMPARE(recordedArguments(inProgram(QStringLiteral("avra.args"))), QStringList{file});
         QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
                  programmerArguments(hex));
@@ -381,11 +404,260 @@ private slots:
         QVERIFY(writeScript(unrelated, "mine\n"));
 
         RecordingRunner runner;
-        QCOMPARE(send(runner), Outcome::ProgrammerRan);
+        QCOMPARE(send(runner), Outcome::Sent);
         QVERIFY(m_dialogs->messages.isEmpty());
         QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
                  programmerArguments(file + QStringLiteral(".hex")));
         QCOMPARE(readFile(unrelated), QByteArray("#!/bin/sh\nmine\n"));
+    }
+
+    // A sequence that needs more flash than the board has for it is refused
+    // before anything else: no question, no save, no tool, no file touched.
+    void refusesWhatDoesNotFit_data()
+    {
+        QTest::addColumn<int>("words");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("one word short") << 2 << true;
+        QTest::newRow("exactly fits") << 3 << false;
+    }
+
+    void refusesWhatDoesNotFit()
+    {
+        QFETCH(int, words);
+        QFETCH(bool, refused);
+        // LED 4 red for 0.50 s, then black: three words.
+        m_document->table() = LineTable(2);
+        m_document->table().setCell(4, 1, 0xF00);
+        m_document->table().setCell(kDurationColumn, 1, 50);
+        const QString file = saved(QStringLiteral("run.asm"));
+        const QByteArray before = readFile(file);
+        m_document->state().markChanged();
+        m_dialogs->answers.push_back(refused ? Answer::Ok : Answer::No);
+
+        ProgrammerSettings settings;
+        settings.words = words;
+        bool asked = false;
+        RecordingRunner runner;
+        SendOperation operation(
+            *m_document, *m_dialogs, runner, [this] { save(); }, ToolLocator(m_program));
+        operation.setProgrammerSettings(settings, [&](const ProgrammerSettings &) {
+            asked = true;
+            return std::optional<ProgrammerSettings>();
+        });
+        QCOMPARE(operation.run(), refused ? Outcome::TooLarge : Outcome::Declined);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        if (refused) {
+            QCOMPARE(m_dialogs->lastMessage(),
+                     QStringLiteral("The sequence needs 3 words of flash; the board holds 2. "
+                                    "Shorten it by 1 words, then send again."));
+            QCOMPARE(m_dialogs->messages.at(0).icon, Dialogs::Icon::Error);
+            QCOMPARE(m_dialogs->messages.at(0).buttons, Dialogs::Buttons::Ok);
+        }
+        QVERIFY(!asked);
+        QCOMPARE(m_saveCalls, 0);
+        QCOMPARE(runner.commands.size(), 0);
+        QCOMPARE(readFile(file), before);
+        QVERIFY(m_document->state().hasUnsavedChanges());
+        QCOMPARE(QDir(m_shows).entryList(QDir::Files), QStringList{QStringLiteral("run.asm")});
+    }
+
+    // A stock avrdude on the search path gets the board's part and the
+    // chosen programmer; the settings are asked for only when no programmer
+    // type has been chosen yet, and cancelling them ends Send before any tool.
+    void stockAvrdude_data()
+    {
+        QTest::addColumn<QString>("storedType");
+        QTest::addColumn<QString>("storedPort");
+        QTest::addColumn<QString>("answer"); // "-": not asked, "": cancelled, else "TYPE PORT"
+        QTest::addColumn<QStringList>("options");
+
+        QTest::newRow("type and port")
+            << "arduino"
+            << "/dev/ttyUSB0"
+            << "-" << QStringLiteral("-c arduino -P /dev/ttyUSB0").split(QLatin1Char(' '));
+        QTest::newRow("no port") << "usbasp"
+                                 << ""
+                                 << "-" << QStringLiteral("-c usbasp").split(QLatin1Char(' '));
+        QTest::newRow("asked first")
+            << ""
+            << ""
+            << "avrisp usb" << QStringLiteral("-c avrisp -P usb").split(QLatin1Char(' '));
+        QTest::newRow("asked and cancelled") << ""
+                                             << "usb"
+                                             << "" << QStringList();
+    }
+
+    void stockAvrdude()
+    {
+        QFETCH(QString, storedType);
+        QFETCH(QString, storedPort);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, options);
+
+        saved(QStringLiteral("run.asm"));
+        const QString bin = m_dir->filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(QFile::rename(inProgram(QStringLiteral("avrdude-44")),
+                              QDir(bin).filePath(QStringLiteral("avrdude"))));
+        const QString part = inProgram(ToolLocator::partFileName());
+        QVERIFY(writeScript(part, "# part\n"));
+        const QString hex = QDir(m_shows).filePath(QStringLiteral("run.hex"));
+
+        ProgrammerSettings stored;
+        stored.programmer = storedType;
+        stored.port = storedPort;
+        QList<ProgrammerSettings> asked;
+        RecordingRunner runner;
+        SendOperation operation(
+            *m_document, *m_dialogs, runner, [this] { save(); }, ToolLocator(m_program, {bin}));
+        operation.setProgrammerSettings(stored, [&](const ProgrammerSettings &current) {
+            asked.append(current);
+            std::optional<ProgrammerSettings> result;
+            if (!answer.isEmpty()) {
+                result = current;
+                result->programmer = answer.section(QLatin1Char(' '), 0, 0);
+                result->port = answer.section(QLatin1Char(' '), 1);
+            }
+            return result;
+        });
+        const Outcome outcome = operation.run();
+
+        QCOMPARE(asked.size(), answer == QStringLiteral("-") ? 0 : 1);
+        if (!asked.isEmpty())
+            QCOMPARE(asked.first(), stored);
+        if (options.isEmpty()) {
+            QCOMPARE(outcome, Outcome::SettingsCancelled);
+            QCOMPARE(runner.commands.size(), 0);
+            QVERIFY(m_dialogs->messages.isEmpty());
+            return;
+        }
+        QCOMPARE(outcome, Outcome::Sent);
+        QCOMPARE(recordedArguments(inProgram(QStringLiteral("avra.args"))).size(), 1);
+        QCOMPARE(recordedArguments(QDir(bin).filePath(QStringLiteral("avrdude.args"))),
+                 QStringList({QStringLiteral("-C"), QLatin1Char('+') + part}) + options +
+                     programmerArguments(hex));
+    }
+
+    void stockAvrdudeWithoutThePartFile()
+    {
+        saved(QStringLiteral("run.asm"));
+        const QString bin = m_dir->filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(QFile::rename(inProgram(QStringLiteral("avrdude-44")),
+                              QDir(bin).filePath(QStringLiteral("avrdude"))));
+        m_dialogs->answers.push_back(Answer::Ok);
+        RecordingRunner runner;
+        QCOMPARE(send(runner, ToolLocator(m_program, {bin})), Outcome::ToolMissing);
+        QCOMPARE(runner.commands.size(), 0);
+        QVERIFY2(m_dialogs->lastMessage().contains(ToolLocator::partFileName()),
+                 qPrintable(m_dialogs->lastMessage()));
+    }
+
+    // How the programmer ended decides the closing sentence; a failure quotes
+    // the first line of its output that reports an error.
+    void programmerOutcome_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<QString>("sentence");
+        QTest::addColumn<QString>("programState");
+
+        QTest::newRow("written") << QByteArray("echo 'Writing | ## | 100%'\nexit 0\n")
+                                 << Outcome::Sent << "Sent 3 words to the board."
+                                 << "Done";
+        QTest::newRow("error line quoted")
+            << QByteArray("echo 'avrdude: Version 7.1'\n"
+                          "echo 'avrdude OS error: cannot open port /dev/ttyUSB0' >&2\n"
+                          "echo 'avrdude error: unable to open programmer'\n"
+                          "echo; echo 'avrdude done.  Thank you.'\nexit 1\n")
+            << Outcome::ProgrammingFailed
+            << "Programming failed: avrdude-44 exited with code 1.\n"
+               "avrdude OS error: cannot open port /dev/ttyUSB0"
+            << "Failed";
+        QTest::newRow("older wording") << QByteArray("echo 'avrdude: stk500_recv(): programmer is "
+                                                     "not responding'\nexit 1\n")
+                                       << Outcome::ProgrammingFailed
+                                       << "Programming failed: avrdude-44 exited with code 1.\n"
+                                          "avrdude: stk500_recv(): programmer is not responding"
+                                       << "Failed";
+        QTest::newRow("no error line")
+            << QByteArray("echo hello\nexit 2\n") << Outcome::ProgrammingFailed
+            << "Programming failed: avrdude-44 exited with code 2."
+            << "Failed";
+        QTest::newRow("crashed") << QByteArray("kill -SEGV $$\n") << Outcome::ProgrammingFailed
+                                 << "Programming failed: avrdude-44 crashed."
+                                 << "Failed";
+    }
+
+    void programmerOutcome()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(Outcome, outcome);
+        QFETCH(QString, sentence);
+        QFETCH(QString, programState);
+
+        // LED 4 red for 0.50 s, then black: the words 0x4F00, 0xF032, 0x4000.
+        m_document->table() = LineTable(2);
+        m_document->table().setCell(4, 1, 0xF00);
+        m_document->table().setCell(kDurationColumn, 1, 50);
+        saved(QStringLiteral("run.asm"));
+        QVERIFY(writeScript(inProgram(QStringLiteral("avrdude-44")), script));
+        RecordingRunner runner;
+        RecordingProgress progress;
+        SendOperation operation(
+            *m_document, *m_dialogs, runner, [this] { save(); }, ToolLocator(m_program));
+        operation.setProgress(&progress);
+        QCOMPARE(operation.run(), outcome);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(progress.sentences, QStringList{sentence});
+        QCOMPARE(progress.states,
+                 (QStringList{QStringLiteral("Assemble Running"), QStringLiteral("Program Waiting"),
+                              QStringLiteral("Assemble Done"), QStringLiteral("Program Running"),
+                              QStringLiteral("Program ") + programState}));
+    }
+
+    // An assembler stopped by the user or crashed may leave part of a HEX
+    // file; it is not programmed.
+    void assemblerEndedEarly_data()
+    {
+        QTest::addColumn<ToolResult::Status>("status");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("sentence");
+        QTest::addColumn<QString>("state");
+        QTest::newRow("stopped") << ToolResult::Status::Stopped << Outcome::AssemblyStopped << ""
+                                 << "Stopped: nothing was sent to the board."
+                                 << "Stopped";
+        QTest::newRow("crashed") << ToolResult::Status::Crashed << Outcome::AssemblyFailed
+                                 << "Assembly failed!"
+                                 << "Assembly failed!"
+                                 << "Failed";
+    }
+
+    void assemblerEndedEarly()
+    {
+        QFETCH(ToolResult::Status, status);
+        QFETCH(Outcome, outcome);
+        QFETCH(QString, message);
+        QFETCH(QString, sentence);
+        QFETCH(QString, state);
+
+        saved(QStringLiteral("run.asm"));
+        if (!message.isEmpty())
+            m_dialogs->answers.push_back(Answer::Ok);
+        RecordingRunner runner;
+        runner.assemblerStatus = status; // after the stand-in has written its HEX file
+        RecordingProgress progress;
+        SendOperation operation(
+            *m_document, *m_dialogs, runner, [this] { save(); }, ToolLocator(m_program));
+        operation.setProgress(&progress);
+        QCOMPARE(operation.run(), outcome);
+        QCOMPARE(runner.commands.size(), 1);
+        QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
+        QVERIFY(!QFileInfo::exists(QDir(m_shows).filePath(QStringLiteral("run.hex"))));
+        QCOMPARE(m_dialogs->lastMessage(), message);
+        QCOMPARE(progress.sentences, QStringList{sentence});
+        QCOMPARE(progress.states.last(), QStringLiteral("Assemble ") + state);
     }
 
     // Ticks are held while Send runs and not made up; afterwards the line in
@@ -399,7 +671,7 @@ private slots:
         QVERIFY(playback.isTimerActive());
 
         RecordingRunner runner(&playback);
-        QCOMPARE(send(runner, ToolLocator(m_program), &playback), Outcome::ProgrammerRan);
+        QCOMPARE(send(runner, ToolLocator(m_program), &playback), Outcome::Sent);
         QCOMPARE(runner.timerActiveDuringRun, (QList<bool>{false, false}));
         QVERIFY(playback.isRunning());
         QVERIFY(!playback.isPaused());

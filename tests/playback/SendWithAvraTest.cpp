@@ -160,7 +160,7 @@ private slots:
         ScriptedDialogs dialogs;
         HeadlessToolRunner runner;
         SendOperation send(document, dialogs, runner, {}, ToolLocator(program));
-        QCOMPARE(send.run(), SendOperation::Outcome::ProgrammerRan);
+        QCOMPARE(send.run(), SendOperation::Outcome::Sent);
         QVERIFY(dialogs.messages.isEmpty());
 
         const QString hex = dir.filePath(QStringLiteral("shows/") + hexName);
@@ -196,7 +196,7 @@ private slots:
         ScriptedDialogs dialogs;
         HeadlessToolRunner runner;
         SendOperation send(document, dialogs, runner, {}, ToolLocator(dir.path()));
-        QCOMPARE(send.run(), SendOperation::Outcome::ProgrammerRan);
+        QCOMPARE(send.run(), SendOperation::Outcome::Sent);
         const auto words = hexWords(readFile(dir.filePath(QStringLiteral("long.hex"))));
         QVERIFY(words);
         QCOMPARE(*words, expected);

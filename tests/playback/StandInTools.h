@@ -54,11 +54,12 @@ fi
 exit 0
 )";
 
-// A stand-in programmer: records its arguments and working directory.
+// A stand-in programmer: records its arguments and working directory, and
+// succeeds.
 inline const QByteArray kStandInProgrammer = R"(dir=$(dirname "$0")
 printf '%s\0' "$@" > "$dir/avrdude.args"
 pwd > "$dir/avrdude.cwd"
-exit 1
+exit 0
 )";
 
 } // namespace glowline::test

@@ -74,6 +74,46 @@ private slots:
         QCOMPARE(command.windowsCommandLine, windowsLine);
     }
 
+    // A stock avrdude also gets the part file and the programmer; the port
+    // only when there is one.
+    void stockProgrammer_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("windowsLine");
+
+        QTest::newRow("with port")
+            << QStringLiteral("COM3")
+            << QStringList{QStringLiteral("-C"), QStringLiteral("+C:/Glow/glowline-avrdude.conf"),
+                           QStringLiteral("-c"), QStringLiteral("arduino"),
+                           QStringLiteral("-P"), QStringLiteral("COM3"),
+                           QStringLiteral("-p"), QStringLiteral("m8b"),
+                           QStringLiteral("-U"), QStringLiteral("flash:w:C:/My Seq/run.hex:i")}
+            << QStringLiteral(
+                   "C:\\avr\\avrdude.exe -C \"+C:\\Glow\\glowline-avrdude.conf\" -c "
+                   "\"arduino\" -P \"COM3\" -p m8b -U flash:w:\"C:\\My Seq\\run.hex\":i");
+        QTest::newRow("no port")
+            << QString()
+            << QStringList{QStringLiteral("-C"), QStringLiteral("+C:/Glow/glowline-avrdude.conf"),
+                           QStringLiteral("-c"), QStringLiteral("arduino"),
+                           QStringLiteral("-p"), QStringLiteral("m8b"),
+                           QStringLiteral("-U"), QStringLiteral("flash:w:C:/My Seq/run.hex:i")}
+            << QStringLiteral("C:\\avr\\avrdude.exe -C \"+C:\\Glow\\glowline-avrdude.conf\" -c "
+                              "\"arduino\" -p m8b -U flash:w:\"C:\\My Seq\\run.hex\":i");
+    }
+
+    void stockProgrammer()
+    {
+        QFETCH(QString, port);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, windowsLine);
+        const ToolCommand command = ToolCommand::stockProgrammer(
+            QStringLiteral("C:/avr/avrdude.exe"), QStringLiteral("C:/My Seq/run.hex"),
+            QStringLiteral("C:/Glow/glowline-avrdude.conf"), QStringLiteral("arduino"), port);
+        QCOMPARE(command.arguments, arguments);
+        QCOMPARE(command.windowsCommandLine, windowsLine);
+    }
+
     void posixDisplayLine_data()
     {
         QTest::addColumn<QStringList>("words");

@@ -4,6 +4,7 @@
 #include "support/ScriptedDialogs.h"
 #include "window/ClickLabel.h"
 #include "window/LedShape.h"
+#include "window/SendCommand.h"
 
 #include <QAction>
 #include <QFile>
@@ -56,6 +57,7 @@ const std::vector<MenuItem> &menuItems()
             {"&File", "actSave", "&Save", "Ctrl+S"},
             {"&File", "actSaveAs", "Save &As...", "Ctrl+Shift+S"},
             {"&File", "actSend", "Sen&d", "Ctrl+U"},
+            {"&File", "actProgrammerSettings", "P&rogrammer Settings...", ""},
             {"&File", "actExit", "E&xit", "Ctrl+Q"},
             {"&Edit", "actUndo", "&Undo", "Ctrl+Z"},
             {"&Edit", "actRedo", "&Redo", "Ctrl+Shift+Z; Ctrl+Y"},
@@ -158,6 +160,7 @@ private:
     MainWindow *m_window = nullptr;
     LineTable m_start;
     LineTable m_stored;
+    QList<ProgrammerSettings> m_settingsShown;
 };
 
 void MenuTest::init()
@@ -168,6 +171,11 @@ void MenuTest::init()
     m_runner = new RefusingRunner;
     m_window = new MainWindow(*m_dialogs);
     m_window->setSendTools(*m_runner, ToolLocator(m_dir->path(), {m_dir->path()}));
+    m_settingsShown.clear();
+    m_window->sendCommand().setSettingsDialog([this](const ProgrammerSettings &current) {
+        m_settingsShown.append(current);
+        return std::optional<ProgrammerSettings>();
+    });
     m_window->show();
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window));
@@ -282,6 +290,8 @@ void MenuTest::verifyEffect(const QString &action)
                  QStringLiteral("File not saved. Save now and continue?"));
         QVERIFY(m_runner->programs.isEmpty());
         QCOMPARE(marker(), QStringLiteral("*"));
+    } else if (action == QLatin1String("actProgrammerSettings")) {
+        QCOMPARE(m_settingsShown.size(), 1);
     } else if (action == QLatin1String("actExit")) {
         QCOMPARE(m_dialogs->lastMessage(), prompt);
         QVERIFY(m_window->isVisible());

@@ -1,23 +1,41 @@
+#include "window/SendWindow.h"
+
 #include "WindowTestSupport.h"
 #include "playback/HeadlessToolRunner.h"
 #include "playback/StandInTools.h"
 #include "playback/ToolLocator.h"
 #include "support/ScriptedDialogs.h"
 #include "window/ClickLabel.h"
+#include "window/DialogToolRunner.h"
+#include "window/ProgrammerSettingsDialog.h"
+#include "window/SendCommand.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTimer>
 
+#include <algorithm>
+#include <functional>
 #include <optional>
+#include <set>
 
 using namespace glowline;
 using glowline::test::control;
@@ -109,6 +127,7 @@ class SendWindowTest final : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -122,8 +141,30 @@ private slots:
     void typedDurationIsSentToo_data();
     void typedDurationIsSentToo();
     void paintedSequenceThroughTheRealAssembler();
+    void sendWindowRunsBothStages();
+    void programmingFailureQuotesTheErrorLine();
+    void stopEndsTheProgrammer();
+    void stockAvrdudeAsksForTheProgrammerOnce();
+    void programmerSettingsDialog_data();
+    void programmerSettingsDialog();
 
 private:
+    // What the Send window showed.
+    struct Seen
+    {
+        std::set<int> progress;
+        bool closeEnabledWhileRunning = false;
+        bool closedWhileRunning = false;
+        bool modal = false;
+        QString sentence;
+        QString assemble;
+        QString program;
+        QString output;
+        QString lineInView;
+        bool lineVisible = false;
+    };
+    Seen sendInWindow(const std::function<void(SendWindow &)> &watch);
+
     QString inProgram(const QString &name) const { return QDir(m_program).filePath(name); }
     QString inShows(const QString &name) const { return QDir(m_shows).filePath(name); }
     QString marker() const
@@ -144,6 +185,7 @@ private:
     void edit();
     void checkNothingRan();
 
+    QTemporaryDir m_settingsDir;
     std::optional<QTemporaryDir> m_dir;
     QString m_program;
     QString m_shows;
@@ -152,8 +194,19 @@ private:
     MainWindow *m_window = nullptr;
 };
 
+void SendWindowTest::initTestCase()
+{
+    // The programmer settings are kept in a folder of the test's own.
+    QVERIFY(m_settingsDir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+}
+
 void SendWindowTest::init()
 {
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Glowline"),
+              QStringLiteral("Glowline"))
+        .clear();
     m_dir.emplace();
     QVERIFY(m_dir->isValid());
     const QDir dir(m_dir->path());
@@ -519,6 +572,204 @@ void SendWindowTest::paintedSequenceThroughTheRealAssembler()
     QCOMPARE(hexWords(readFile(hex)), (QList<int>{0x4F00, 0xF032, 0x4000}));
     QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
              programmerArguments(hex));
+}
+
+// Runs Send with its window and calls watch with the window every few
+// milliseconds until the command has ended; then reads the window and closes
+// it with Close.
+SendWindowTest::Seen SendWindowTest::sendInWindow(const std::function<void(SendWindow &)> &watch)
+{
+    DialogToolRunner runner(m_window);
+    m_window->setSendTools(runner,
+                           ToolLocator(m_program, {m_dir->filePath(QStringLiteral("empty"))}));
+    Seen seen;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, m_window, [&] {
+        auto *window = qobject_cast<SendWindow *>(QApplication::activeModalWidget());
+        if (window == nullptr)
+            return;
+        auto *close = control<QPushButton>(*window, QStringLiteral("cmdClose"));
+        seen.progress.insert(control<QProgressBar>(*window, QStringLiteral("prgProgram"))->value());
+        if (!window->hasFinished()) {
+            seen.closeEnabledWhileRunning |= close->isEnabled();
+            // Escape and the close box do nothing while the command runs.
+            QTest::keyClick(window, Qt::Key_Escape);
+            window->close();
+            seen.closedWhileRunning |= !window->isVisible();
+            watch(*window);
+            return;
+        }
+        poll.stop();
+        seen.modal = window->isModal();
+        seen.sentence = control<QLabel>(*window, QStringLiteral("lblResult"))->text();
+        seen.assemble = control<QLabel>(*window, QStringLiteral("lblAssembleState"))->text();
+        seen.program = control<QLabel>(*window, QStringLiteral("lblProgramState"))->text();
+        auto *output = control<QPlainTextEdit>(*window, QStringLiteral("txtOutput"));
+        seen.output = output->toPlainText();
+        seen.lineInView = output->textCursor().block().text();
+        seen.lineVisible = output->viewport()->rect().contains(output->cursorRect());
+        close->click();
+    });
+    poll.start(5);
+    click(QStringLiteral("cmdSendFile"));
+    poll.stop();
+    m_window->setSendTools(*m_runner,
+                           ToolLocator(m_program, {m_dir->filePath(QStringLiteral("empty"))}));
+    return seen;
+}
+
+// Both stages run one after the other with no click between; the
+// programmer's marks move the progress bar, and Close ends it all.
+void SendWindowTest::sendWindowRunsBothStages()
+{
+    LineTable table(2); // LED 4 red for 0.50 s, then black: three words
+    table.setCell(4, 1, 0xF00);
+    table.setCell(kDurationColumn, 1, 50);
+    test::loadTable(*m_window, table, 1);
+    saveUnder(QStringLiteral("run.asm"));
+    QVERIFY(writeScript(inProgram(QStringLiteral("avrdude-44")), R"(dir=$(dirname "$0")
+printf '%s\0' "$@" > "$dir/avrdude.args"
+echo "avrdude: AVR device initialized and ready to accept instructions"
+printf 'Writing | '
+for i in 1 2 3 4 5 6 7 8 9 10; do printf '#####'; sleep 0.05; done
+printf ' | 100%% 0.50s\n\navrdude done.  Thank you.\n'
+)"));
+
+    const Seen seen = sendInWindow([](SendWindow &) {});
+    QCOMPARE(seen.sentence, QStringLiteral("Sent 3 words to the board."));
+    QCOMPARE(seen.assemble, QStringLiteral("Done"));
+    QCOMPARE(seen.program, QStringLiteral("Done"));
+    QVERIFY(seen.modal);
+    QVERIFY(!seen.closeEnabledWhileRunning);
+    QVERIFY(!seen.closedWhileRunning);
+    QVERIFY(seen.output.contains(QStringLiteral("avrdude: AVR device initialized")));
+    QVERIFY(seen.output.contains(QStringLiteral("-p m8b -U")));
+    QVERIFY(seen.progress.contains(100));
+    QVERIFY2(std::any_of(seen.progress.cbegin(), seen.progress.cend(),
+                         [](int value) { return value > 0 && value < 100; }),
+             "the bar went straight to its end");
+    QVERIFY(QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+// A failed programmer's sentence quotes its first error line, and the
+// output below is scrolled to that line.
+void SendWindowTest::programmingFailureQuotesTheErrorLine()
+{
+    saveUnder(QStringLiteral("run.asm"));
+    QVERIFY(writeScript(inProgram(QStringLiteral("avrdude-44")), R"(
+i=0; while [ $i -lt 80 ]; do echo "avrdude: programmer type $i"; i=$((i+1)); done
+echo "avrdude error: programmer is not responding" >&2
+i=0; while [ $i -lt 80 ]; do echo "avrdude: listing $i"; i=$((i+1)); done
+exit 1
+)"));
+    const Seen seen = sendInWindow([](SendWindow &) {});
+    QCOMPARE(seen.sentence, QStringLiteral("Programming failed: avrdude-44 exited with code 1.\n"
+                                           "avrdude error: programmer is not responding"));
+    QCOMPARE(seen.program, QStringLiteral("Failed"));
+    QCOMPARE(seen.lineInView, QStringLiteral("avrdude error: programmer is not responding"));
+    QVERIFY(seen.lineVisible);
+}
+
+// Stop ends the programmer that is running; the stage says so.
+void SendWindowTest::stopEndsTheProgrammer()
+{
+    saveUnder(QStringLiteral("run.asm"));
+    QVERIFY(writeScript(inProgram(QStringLiteral("avrdude-44")), "echo started\nexec sleep 60\n"));
+    QElapsedTimer timer;
+    timer.start();
+    const Seen seen = sendInWindow([](SendWindow &window) {
+        if (control<QPlainTextEdit>(window, QStringLiteral("txtOutput"))
+                ->toPlainText()
+                .contains(QStringLiteral("\nstarted")))
+            control<QPushButton>(window, QStringLiteral("cmdStop"))->click();
+    });
+    QVERIFY(timer.elapsed() < 30000);
+    QCOMPARE(seen.assemble, QStringLiteral("Done"));
+    QCOMPARE(seen.program, QStringLiteral("Stopped"));
+    QCOMPARE(seen.sentence,
+             QStringLiteral("Stopped: the board may hold only part of the sequence."));
+}
+
+// With a stock avrdude and no programmer chosen, Send asks for it first and
+// the answer is kept for the next Send.
+void SendWindowTest::stockAvrdudeAsksForTheProgrammerOnce()
+{
+    saveUnder(QStringLiteral("run.asm"));
+    const QString bin = m_dir->filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(bin));
+    QVERIFY(QFile::rename(inProgram(QStringLiteral("avrdude-44")),
+                          QDir(bin).filePath(QStringLiteral("avrdude"))));
+    QVERIFY(writeScript(inProgram(ToolLocator::partFileName()), "# part\n"));
+    m_window->setSendTools(*m_runner, ToolLocator(m_program, {bin}));
+    QList<ProgrammerSettings> shown;
+    m_window->sendCommand().setSettingsDialog([&](const ProgrammerSettings &current) {
+        shown.append(current);
+        ProgrammerSettings answer = current;
+        answer.programmer = QStringLiteral("arduino");
+        answer.port = QStringLiteral("/dev/ttyS0");
+        return std::optional<ProgrammerSettings>(answer);
+    });
+
+    for (int send = 1; send <= 2; ++send) {
+        click(QStringLiteral("cmdSendFile"));
+        QCOMPARE(shown.size(), 1);
+        const QStringList arguments =
+            recordedArguments(QDir(bin).filePath(QStringLiteral("avrdude.args")));
+        QCOMPARE(arguments.mid(2, 4),
+                 QStringLiteral("-c arduino -P /dev/ttyS0").split(QLatin1Char(' ')));
+    }
+    QCOMPARE(shown.first(), ProgrammerSettings());
+    QCOMPARE(SendCommand::storedSettings().programmer, QStringLiteral("arduino"));
+}
+
+// Programmer, Port, Words, in that order; the programmer's text is selected
+// for typing over; Enter accepts and Escape cancels.
+void SendWindowTest::programmerSettingsDialog_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << true;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << false;
+}
+
+void SendWindowTest::programmerSettingsDialog()
+{
+    QFETCH(int, key);
+    QFETCH(bool, accepted);
+    ProgrammerSettings settings;
+    settings.programmer = QStringLiteral("usbasp");
+    settings.port = QStringLiteral("usb");
+    settings.words = 3584;
+    ProgrammerSettingsDialog dialog(settings, {QStringLiteral("arduino"), QStringLiteral("usbasp")},
+                                    m_window);
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto *programmer = control<QComboBox>(dialog, QStringLiteral("cboProgrammer"));
+    auto *port = control<QLineEdit>(dialog, QStringLiteral("txtPort"));
+    auto *words = control<QSpinBox>(dialog, QStringLiteral("spnWords"));
+    QCOMPARE(programmer->count(), 2);
+    QVERIFY(programmer->isEditable());
+    QCOMPARE(dialog.focusWidget(), programmer);
+    QCOMPARE(programmer->lineEdit()->selectedText(), QStringLiteral("usbasp"));
+    auto *form = qobject_cast<QFormLayout *>(dialog.layout());
+    QVERIFY(form != nullptr);
+    QCOMPARE(form->itemAt(0, QFormLayout::FieldRole)->widget(), programmer);
+    QCOMPARE(form->itemAt(1, QFormLayout::FieldRole)->widget(), port);
+    QCOMPARE(form->itemAt(2, QFormLayout::FieldRole)->widget(), words);
+    QCOMPARE(words->minimum(), 1);
+    QCOMPARE(words->maximum(), 4096);
+
+    QTest::keyClicks(programmer->lineEdit(), QStringLiteral("avrisp"));
+    QTest::keyClick(programmer->lineEdit(), Qt::Key_Tab);
+    QCOMPARE(dialog.focusWidget(), port);
+    QTest::keyClick(port, Qt::Key(key));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), accepted ? int(QDialog::Accepted) : int(QDialog::Rejected));
+    QCOMPARE(dialog.settings().programmer, QStringLiteral("avrisp"));
+    QCOMPARE(dialog.settings().port, QStringLiteral("usb"));
+    QCOMPARE(dialog.settings().words, 3584);
 }
 
 QTEST_MAIN(SendWindowTest)
