@@ -101,6 +101,10 @@ int main(int argc, char *argv[])
         if (!readSequence(bytes).ok())
             die("parse failed");
     });
+    int words = 0;
+    const double wordCountMs = medianMs(repeats, [&] { words = sequenceWordCount(table); });
+    if (words != int(bytes.count(".dw ")))
+        die("word count differs from the words written");
     const double loadMs = medianMs(repeats, [&] {
         if (readSequenceFile(path).table.lineCount() != kMaxLines)
             die("load failed");
@@ -117,5 +121,6 @@ int main(int argc, char *argv[])
     std::printf("parse only (readSequence)            %8.2f ms\n", parseMs);
     std::printf("load (readSequenceFile)              %8.2f ms\n", loadMs);
     std::printf("  load / raw read                    %8.2f x   (goal <= 3)\n", loadMs / readMs);
+    std::printf("word count at 32767 lines: %.1f us\n", wordCountMs * 1000.0);
     return 0;
 }

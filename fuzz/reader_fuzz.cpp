@@ -156,15 +156,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     FUZZ_CHECK(result.ok() == expected.ok);
     if (!result.ok()) {
-        FUZZ_CHECK(result.errorLine >= 1);
-        FUZZ_CHECK(result.errorLine == expected.errorLine);
-        FUZZ_CHECK(!result.error.isEmpty());
-        FUZZ_CHECK(result.message().startsWith(QStringLiteral("line %1: ").arg(result.errorLine)));
+        FUZZ_CHECK(result.error.line >= 1);
+        FUZZ_CHECK(result.error.line == expected.errorLine);
+        FUZZ_CHECK(!result.error.description.isEmpty());
+        FUZZ_CHECK(result.message().startsWith(QStringLiteral("line %1: ").arg(result.error.line)));
         return 0;
     }
 
     const LineTable &table = result.table;
-    FUZZ_CHECK(result.errorLine == 0);
+    FUZZ_CHECK(result.error.line == 0);
     FUZZ_CHECK(table.lineCount() >= 1 && table.lineCount() <= kMaxLines);
     FUZZ_CHECK(std::size_t(table.lineCount()) == expected.lines.size());
     for (int n = 1; n <= table.lineCount(); ++n) {

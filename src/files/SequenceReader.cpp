@@ -1,10 +1,9 @@
 #include "files/SequenceReader.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -30,44 +29,96 @@ constexpr std::array<signed char, 256> makeHexTable()
 }
 constexpr auto kHex = makeHexTable();
 
+// The four digits of a word, decoded by one table per position: the first
+// digit gives its carry-row column shifted into bits 12 and up (codes 11 and
+// 15 both address the duration), the others their value shifted into place,
+// so that or-ing the four gives column << 12 | value. A byte that is no
+// hexadecimal digit, and the column codes 12 to 14, give a negative entry,
+// which makes the whole word negative.
+using DigitTables = std::array<std::array<std::int32_t, 256>, 4>;
+constexpr DigitTables makeDigitTables()
+{
+    DigitTables tables{};
+    for (std::size_t ch = 0; ch < 256; ++ch) {
+        const int digit = kHex[ch];
+        const int column = digit < 0 || (digit >= 12 && digit <= 14) ? -1
+                           : digit == 15                             ? kDurationColumn
+                                                                     : digit;
+        tables[0][ch] = column < 0 ? -1 : column << 12;
+        for (std::size_t position = 1; position < 4; ++position)
+            tables[position][ch] = digit < 0 ? -1 : digit << (4 * (3 - position));
+    }
+    return tables;
+}
+constexpr DigitTables kDigitTables = makeDigitTables();
+
+// The writer's own lines are recognised a machine word at a time: the first
+// eight bytes of a line, loaded as one integer, are compared under a mask
+// with the integer that the prefix's bytes load as on this machine.
+std::uint64_t load64(const char *p)
+{
+    std::uint64_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
+std::uint16_t load16(const char *p)
+{
+    std::uint16_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
+template <typename Int> constexpr Int loadedAs(std::string_view bytes)
+{
+    Int value = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::size_t shift =
+            std::endian::native == std::endian::little ? 8 * i : 8 * (sizeof(Int) - 1 - i);
+        value |= Int(static_cast<unsigned char>(bytes[i])) << shift;
+    }
+    return value;
+}
+
+constexpr auto kWordPrefix = loadedAs<std::uint64_t>(".dw 0x");
+constexpr auto kWordPrefixMask = loadedAs<std::uint64_t>("\xFF\xFF\xFF\xFF\xFF\xFF");
+constexpr auto kHeaderPrefix = loadedAs<std::uint64_t>(";Line");
+constexpr auto kHeaderPrefixMask = loadedAs<std::uint64_t>("\xFF\xFF\xFF\xFF\xFF");
+constexpr auto kCrLf = loadedAs<std::uint16_t>("\r\n");
+constexpr std::uint64_t kEveryByteCr = 0x0D0D0D0D0D0D0D0Dull;
+constexpr std::uint64_t kEveryByteLf = 0x0A0A0A0A0A0A0A0Aull;
+
+// Bit 7 set in each byte of x that is zero, and in no other.
+constexpr std::uint64_t zeroBytes(std::uint64_t x)
+{
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    return ~(((x & low7) + low7) | x | low7);
+}
+
+// The offset, in memory order, of the first byte that zeroBytes marked.
+int firstMarkedByte(std::uint64_t marks)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        return std::countr_zero(marks) / 8;
+    else
+        return std::countl_zero(marks) / 8;
+}
+
 bool startsWith(const char *line, qsizetype length, std::string_view prefix)
 {
     return length >= qsizetype(prefix.size()) &&
            std::memcmp(line, prefix.data(), prefix.size()) == 0;
 }
 
-// The characters of a bad word as they can be shown in one line of text:
-// control characters and bytes above ASCII as \xHH.
-QString printable(const char *text, int count)
-{
-    QString shown;
-    for (int i = 0; i < count; ++i) {
-        const auto ch = static_cast<unsigned char>(text[i]);
-        if (ch >= 0x20 && ch < 0x7F)
-            shown += QLatin1Char(char(ch));
-        else
-            shown +=
-                QStringLiteral("\\x") + QString::number(ch, 16).toUpper().rightJustified(2, u'0');
-    }
-    return shown;
-}
-
 ReadResult failure(int line, QString description)
 {
     ReadResult result;
-    result.errorLine = line;
-    result.error = std::move(description);
+    result.error.line = line;
+    result.error.description = std::move(description);
     return result;
 }
 
 } // namespace
-
-QString ReadResult::message() const
-{
-    if (errorLine > 0)
-        return QStringLiteral("line %1: %2").arg(errorLine).arg(error);
-    return error;
-}
 
 ReadResult readSequence(QByteArrayView text)
 {
@@ -79,9 +130,14 @@ ReadResult readSequence(QByteArrayView text)
     // row: lines are stored when the next header (or the end) finishes them.
     std::array<Cell, kColumnCount> carry;
     carry.fill(kNoValue);
-    std::vector<Cell> cells;
-    // A header takes at least six bytes with its line end (the last line five).
-    cells.reserve(std::size_t(std::min<qsizetype>(text.size() / 6 + 1, kMaxLines)) * kColumnCount);
+    // n headers take at least 6n - 1 bytes, so this holds every line the text
+    // can give; it is cut to the lines read at the end.
+    std::vector<Cell> cells(std::size_t(std::min<qsizetype>(text.size() / 6 + 1, kMaxLines)) *
+                            kColumnCount);
+    // Line n, 1-based, is finished: it equals the carry row.
+    const auto storeLine = [&cells, &carry](int n) {
+        std::memcpy(cells.data() + std::size_t(n - 1) * kColumnCount, carry.data(), sizeof carry);
+    };
     int lineCount = 0;
 
     const char *p = text.data();
@@ -91,21 +147,47 @@ ReadResult readSequence(QByteArrayView text)
     };
     int fileLine = 0;
     while (p < end) {
-        ++fileLine;
-        // Fast path for the writer's own word lines, ".dw 0xHHHH" and CR LF;
-        // it gives exactly what the general reading below gives them.
-        if (end - p >= 12 && lineCount > 0 && p[10] == '\r' && p[11] == '\n' &&
-            std::memcmp(p, kWord.data(), kWord.size()) == 0) {
-            const auto *digits = reinterpret_cast<const unsigned char *>(p) + kWord.size();
-            const int d0 = kHex[digits[0]];
-            const int d1 = kHex[digits[1]];
-            const int d2 = kHex[digits[2]];
-            const int d3 = kHex[digits[3]];
-            if ((d0 | d1 | d2 | d3) >= 0 && (d0 < 12 || d0 == 15)) {
-                carry[std::size_t(d0 == 15 ? kDurationColumn : d0)] = Cell(d1 << 8 | d2 << 4 | d3);
+        // Fast paths for the writer's own two shapes of line, ".dw 0xHHHH" and
+        // ";Line n", each ended by CR LF. They give exactly what the general
+        // reading below gives such lines, and leave every other line, and
+        // every failure, to it.
+        if (lineCount > 0) {
+            // A run of word lines of exactly 12 bytes each.
+            const char *const runStart = p;
+            while (end - p >= 12) {
+                if ((load64(p) & kWordPrefixMask) != kWordPrefix || load16(p + 10) != kCrLf)
+                    break;
+                const auto *digits = reinterpret_cast<const unsigned char *>(p) + kWord.size();
+                const std::int32_t word = kDigitTables[0][digits[0]] | kDigitTables[1][digits[1]] |
+                                          kDigitTables[2][digits[2]] | kDigitTables[3][digits[3]];
+                if (word < 0)
+                    break;
+                carry[std::size_t(word >> 12)] = Cell(word & 0xFFF);
                 p += 12;
-                continue;
             }
+            fileLine += int((p - runStart) / 12);
+            if (p == end)
+                break;
+        }
+        ++fileLine;
+        if (end - p >= 13 && (load64(p) & kHeaderPrefixMask) == kHeaderPrefix &&
+            lineCount < kMaxLines) {
+            if (lineCount > 0)
+                storeLine(lineCount);
+            ++lineCount;
+            // The writer's header ends within the eight bytes after ";Line".
+            const std::uint64_t after = load64(p + kHeader.size());
+            const std::uint64_t ends =
+                zeroBytes(after ^ kEveryByteCr) | zeroBytes(after ^ kEveryByteLf);
+            const char *eol = p + kHeader.size() + 8;
+            if (ends != 0)
+                eol = p + kHeader.size() + firstMarkedByte(ends);
+            while (!isLineEnd(eol))
+                ++eol;
+            p = eol;
+            if (p < end)
+                p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
+            continue;
         }
         const char *eol = p;
         if (*p == '.' && startsWith(p, end - p, kWord)) {
@@ -126,7 +208,7 @@ ReadResult readSequence(QByteArrayView text)
                 return failure(fileLine, QStringLiteral("no hexadecimal digits after \".dw 0x\""));
             if (!hex) {
                 return failure(fileLine, QStringLiteral("\"%1\" is not a hexadecimal number")
-                                             .arg(printable(digits, count)));
+                                             .arg(printableText(QByteArrayView(digits, count))));
             }
             const int code = word >> 12;
             if (code >= 12 && code <= 14)
@@ -138,7 +220,7 @@ ReadResult readSequence(QByteArrayView text)
             if (lineCount == kMaxLines)
                 return failure(fileLine, QStringLiteral("more than %1 lines").arg(kMaxLines));
             if (lineCount > 0)
-                cells.insert(cells.end(), carry.begin(), carry.end());
+                storeLine(lineCount);
             ++lineCount;
             eol = p + kHeader.size();
         }
@@ -153,7 +235,8 @@ ReadResult readSequence(QByteArrayView text)
     ReadResult result;
     if (lineCount == 0)
         return result; // no header at all: one all-zero line
-    cells.insert(cells.end(), carry.begin(), carry.end());
+    storeLine(lineCount);
+    cells.resize(std::size_t(lineCount) * kColumnCount);
 
     // A column holds the mark only in the lines before its first word; those
     // equal the last line, which is what the writer encoded line 1 against.
@@ -170,27 +253,11 @@ ReadResult readSequence(QByteArrayView text)
 
 ReadResult readSequenceFile(const QString &path)
 {
-    // A device such as /dev/zero would never end, and a pipe could block for ever.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return failure(0, QStringLiteral("%1 is not a regular file").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(0, file.errorString());
-    // The size is checked before reading: reading up to the limit would set
-    // aside room for the limit, not for the file.
-    const auto tooLarge = [] {
-        return failure(0, QStringLiteral("the file is larger than %1 MiB")
-                              .arg(kMaxSequenceFileBytes / (1024 * 1024)));
-    };
-    if (file.size() > kMaxSequenceFileBytes)
-        return tooLarge();
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failure(0, file.errorString());
-    if (bytes.size() > kMaxSequenceFileBytes)
-        return tooLarge();
-    return readSequence(bytes);
+    ReadResult result;
+    const std::optional<QByteArray> bytes = readInputFile(path, &result.error);
+    if (!bytes)
+        return result;
+    return readSequence(*bytes);
 }
 
 } // namespace glowline

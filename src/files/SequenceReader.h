@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/FileError.h"
+#include "files/InputFile.h"
 #include "model/LineTable.h"
 
 #include <QByteArrayView>
@@ -12,15 +14,14 @@ namespace glowline {
 struct ReadResult
 {
     LineTable table;
-    // 1-based number of the file line where the read failed; 0 when the file
-    // itself could not be read.
-    int errorLine = 0;
-    QString error;
+    // The line where the read failed; line 0 when the file itself could not
+    // be read.
+    FileError error;
 
-    bool ok() const { return error.isEmpty(); }
+    bool ok() const { return !error.isSet(); }
     // "line 12: column code 12 is not valid", or the bare description when the
     // failure belongs to no line.
-    QString message() const;
+    QString message() const { return error.message(); }
 };
 
 // Reads any text the way the board's assembler source is read back: a line
@@ -33,9 +34,5 @@ ReadResult readSequence(QByteArrayView text);
 
 // Reads the file at path. Never changes anything but the result.
 ReadResult readSequenceFile(const QString &path);
-
-// Files larger than this are refused rather than read into memory; the
-// largest sequence is about 5 MB.
-inline constexpr qint64 kMaxSequenceFileBytes = qint64(256) * 1024 * 1024;
 
 } // namespace glowline

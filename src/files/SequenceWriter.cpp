@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -19,20 +18,17 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-// Appends ".dw 0x" and the low 16 bits of value as four upper-case digits.
-char *putWord(char *out, int value)
+// Appends ".dw 0x", the word as four upper-case digits, and CR LF.
+inline char *putWord(char *out, unsigned word)
 {
-    const auto word = unsigned(value) & 0xFFFFu;
-    static constexpr std::array<char, 6> prefix{'.', 'd', 'w', ' ', '0', 'x'};
-    for (char c : prefix)
-        *out++ = c;
-    *out++ = kHexDigits[(word >> 12) & 0xF];
-    *out++ = kHexDigits[(word >> 8) & 0xF];
-    *out++ = kHexDigits[(word >> 4) & 0xF];
-    *out++ = kHexDigits[word & 0xF];
-    *out++ = '\r';
-    *out++ = '\n';
-    return out;
+    std::memcpy(out, ".dw 0x", 6);
+    out[6] = kHexDigits[(word >> 12) & 0xF];
+    out[7] = kHexDigits[(word >> 8) & 0xF];
+    out[8] = kHexDigits[(word >> 4) & 0xF];
+    out[9] = kHexDigits[word & 0xF];
+    out[10] = '\r';
+    out[11] = '\n';
+    return out + 12;
 }
 
 char *putHeader(char *out, int line)
@@ -68,25 +64,32 @@ QByteArray encodeSequence(const LineTable &table)
     for (char c : std::string_view(kHead))
         *out++ = c;
 
-    std::array<Cell, kColumnCount> reference{};
-    std::ranges::copy(table.line(count), reference.begin());
-
     for (int n = 1; n <= count; ++n) {
         out = putHeader(out, n);
-        const auto line = table.line(n);
-        for (int c = 0; c < kLedCount; ++c) {
-            if (line[c] != reference[c]) {
-                out = putWord(out, c * 4096 + line[c]);
-                reference[c] = line[c];
-            }
-        }
-        // The duration word's column code F comes from the value wrapping
-        // below zero: d - 4096 has the low 16 bits 0xF000 + d.
-        if (line[kDurationColumn] > 0)
-            out = putWord(out, line[kDurationColumn] - 4096);
+        forEachLineWord(table.line(n), table.line(n == 1 ? count : n - 1),
+                        [&out](unsigned word) { out = putWord(out, word); });
     }
     bytes.truncate(out - bytes.constData());
     return bytes;
+}
+
+int lineWordCount(const LineTable &table, int line)
+{
+    int words = 0;
+    forEachLineWord(table.line(line), table.line(line == 1 ? table.lineCount() : line - 1),
+                    [&words](unsigned) { ++words; });
+    return words;
+}
+
+int sequenceWordCount(const LineTable &table)
+{
+    const int count = table.lineCount();
+    int words = 0;
+    for (int n = 1; n <= count; ++n) {
+        forEachLineWord(table.line(n), table.line(n == 1 ? count : n - 1),
+                        [&words](unsigned) { ++words; });
+    }
+    return words;
 }
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
@@ -97,6 +100,9 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return false;
     };
 
+    // Qt would only warn on the terminal about an empty name.
+    if (path.isEmpty())
+        return fail(QStringLiteral("no file name was given"));
     // Replacing a device or a pipe with a regular file would be worse than
     // failing, so only regular files (or new names) are written.
     const QFileInfo target(path);
@@ -107,6 +113,26 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
+#ifdef Q_OS_UNIX
+    // The bytes go to the file's descriptor directly: Qt reports a write that
+    // stops short, as on a full disk, as "Unknown error", while the system
+    // call says why. commit() then has nothing buffered left to flush.
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(file.handle(), data, std::size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const QString description =
+                QString::fromLocal8Bit(std::strerror(n < 0 ? errno : ENOSPC));
+            file.cancelWriting();
+            return fail(description);
+        }
+        data += n;
+        left -= n;
+    }
+#else
     // commit() flushes what is still buffered but does not check that flush:
     // a disk that fills up on the last bytes would replace the old file with a
     // truncated one. Flushing here first makes such a failure a failure.
@@ -115,6 +141,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         file.cancelWriting();
         return fail(description);
     }
+#endif
 #ifdef Q_OS_UNIX
     // commit() syncs the file to disk but ignores a failure; some file systems
     // only report a full disk or a lost device at this point.

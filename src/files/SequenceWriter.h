@@ -5,7 +5,27 @@
 #include <QByteArray>
 #include <QString>
 
+#include <span>
+
 namespace glowline {
+
+// Walks the data words of one line, in file order, giving each 16-bit word to
+// put. An LED word is written where the line differs from the line before it
+// (for line 1, the last line): the colours in force after a line are always
+// exactly that line's. The duration word follows whenever the duration is
+// above 0. The writer and the word counts all go through here, so they can
+// never disagree about which words a line takes.
+template <typename Put>
+inline void forEachLineWord(std::span<const Cell, kColumnCount> line,
+                            std::span<const Cell, kColumnCount> before, Put &&put)
+{
+    for (int c = 0; c < kLedCount; ++c) {
+        if (line[std::size_t(c)] != before[std::size_t(c)])
+            put(unsigned(c * 4096 + line[std::size_t(c)]));
+    }
+    if (line[kDurationColumn] > 0)
+        put(unsigned(0xF000 + line[kDurationColumn]));
+}
 
 // The sequence file is AVR assembler source with CR LF line ends: ".cseg",
 // ".org 0x0000", then for every line a ";Line n" header followed by its words.
@@ -15,6 +35,11 @@ namespace glowline {
 // describes the step from the end of the sequence back to its start. A line
 // with a duration above 0 always carries its duration word.
 QByteArray encodeSequence(const LineTable &table);
+
+// The number of ".dw" data words encodeSequence writes for the whole table
+// (each is one word of the board's flash), and for line `line` alone.
+int sequenceWordCount(const LineTable &table);
+int lineWordCount(const LineTable &table, int line);
 
 // Writes the sequence to path under that exact name. The bytes go to a
 // temporary file beside the target, which replaces the target only once

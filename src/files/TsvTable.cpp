@@ -1,7 +1,9 @@
 #include "files/TsvTable.h"
 
-#include <QList>
+#include <QByteArrayList>
 
+#include <array>
+#include <cstring>
 #include <optional>
 
 namespace glowline {
@@ -9,6 +11,11 @@ namespace glowline {
 namespace {
 
 constexpr int kFieldCount = kColumnCount + 1;
+// A valid row takes well under a hundred bytes. A longer row is refused
+// rather than held, so that no input can make the reader hold more than this
+// beside the table.
+constexpr qsizetype kMaxRowBytes = 4096;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 QByteArray headerRow()
 {
@@ -19,14 +26,41 @@ QByteArray headerRow()
     return row;
 }
 
-QList<QByteArrayView> splitFields(QByteArrayView row)
+// The fields of a row, or fewer than kFieldCount views and the true count
+// when the row does not have exactly kFieldCount fields.
+struct Fields
 {
-    QList<QByteArrayView> fields;
+    std::array<QByteArrayView, kFieldCount> views;
+    qsizetype count = 0;
+};
+
+Fields splitFields(QByteArrayView row)
+{
+    Fields fields;
     qsizetype start = 0;
-    for (qsizetype tab; (tab = row.indexOf('\t', start)) >= 0; start = tab + 1)
-        fields.append(row.sliced(start, tab - start));
-    fields.append(row.sliced(start));
-    return fields;
+    for (;;) {
+        const qsizetype tab = row.indexOf('\t', start);
+        const qsizetype end = tab < 0 ? row.size() : tab;
+        if (fields.count < kFieldCount)
+            fields.views[std::size_t(fields.count)] = row.sliced(start, end - start);
+        ++fields.count;
+        if (tab < 0)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+bool isHeader(QByteArrayView row)
+{
+    static const QList<QByteArray> expected = headerRow().split('\t');
+    const Fields fields = splitFields(row);
+    if (fields.count != kFieldCount)
+        return false;
+    for (int i = 0; i < kFieldCount; ++i) {
+        if (fields.views[std::size_t(i)].trimmed().compare(expected[i], Qt::CaseInsensitive) != 0)
+            return false;
+    }
+    return true;
 }
 
 std::optional<int> parseNumber(QByteArrayView field, int base, int maximum)
@@ -60,18 +94,21 @@ std::optional<int> parseColour(QByteArrayView field)
 
 } // namespace
 
-QByteArray tableToTsv(const LineTable &table)
+QByteArray linesToTsv(const LineTable &table, int first, int last)
 {
-    static constexpr char kHexDigits[] = "0123456789ABCDEF";
     QByteArray text = headerRow() + '\n';
-    text.reserve(text.size() + qsizetype(table.lineCount()) * 80);
-    for (int n = 1; n <= table.lineCount(); ++n) {
-        text += QByteArray::number(n);
+    text.reserve(text.size() + qsizetype(std::max(0, last - first + 1)) * 80);
+    for (int n = first; n <= last; ++n) {
+        text += QByteArray::number(n - first + 1);
         const auto line = table.line(n);
         for (int c = 0; c < kLedCount; ++c) {
-            const int p = line[c];
-            const char colour[] = {'\t', '0', 'x', kHexDigits[(p >> 8) & 0xF],
-                                   kHexDigits[(p >> 4) & 0xF], kHexDigits[p & 0xF]};
+            const int p = line[std::size_t(c)];
+            const char colour[] = {'\t',
+                                   '0',
+                                   'x',
+                                   kHexDigits[(p >> 8) & 0xF],
+                                   kHexDigits[(p >> 4) & 0xF],
+                                   kHexDigits[p & 0xF]};
             text.append(colour, sizeof(colour));
         }
         text += '\t' + QByteArray::number(line[kDurationColumn]) + '\n';
@@ -79,73 +116,148 @@ QByteArray tableToTsv(const LineTable &table)
     return text;
 }
 
+bool TsvReader::fail(int row, QString description)
+{
+    m_error.line = row;
+    m_error.description = std::move(description);
+    m_error.unit = FileError::Unit::Row;
+    return false;
+}
+
+bool TsvReader::feed(QByteArrayView bytes)
+{
+    if (m_error.isSet())
+        return false;
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+    if (m_afterCr && p < end) {
+        m_afterCr = false;
+        if (*p == '\n')
+            ++p;
+    }
+    while (p < end) {
+        const char *eol = p;
+        while (eol < end && *eol != '\n' && *eol != '\r')
+            ++eol;
+        if (m_row.size() + (eol - p) > kMaxRowBytes)
+            return fail(m_rowNumber + 1,
+                        QStringLiteral("the row is longer than %1 characters").arg(kMaxRowBytes));
+        if (eol == end) {
+            // The row goes on in the next piece.
+            m_row.append(p, eol - p);
+            break;
+        }
+        bool ok = true;
+        if (m_row.isEmpty()) {
+            ok = endRow(QByteArrayView(p, eol - p));
+        } else {
+            m_row.append(p, eol - p);
+            ok = endRow(m_row);
+            m_row.clear();
+        }
+        if (!ok)
+            return false;
+        p = eol + 1;
+        if (*eol == '\r') {
+            if (p == end)
+                m_afterCr = true;
+            else if (*p == '\n')
+                ++p;
+        }
+    }
+    return true;
+}
+
+bool TsvReader::endRow(QByteArrayView row)
+{
+    ++m_rowNumber;
+    if (m_rowNumber == 1 && row.startsWith("\xEF\xBB\xBF"))
+        row = row.sliced(3);
+    if (row.isEmpty() || row.trimmed().isEmpty()) {
+        if (m_blankRowNumber == 0) {
+            m_blankRow = row.toByteArray();
+            m_blankRowNumber = m_rowNumber;
+        }
+        return true;
+    }
+    // A blank row between rows is read as a row, and is wrong as one.
+    if (m_blankRowNumber != 0 && !takeRow(m_blankRow, m_blankRowNumber))
+        return false;
+    return takeRow(row, m_rowNumber);
+}
+
+bool TsvReader::takeRow(QByteArrayView row, int number)
+{
+    if (!m_firstRowTaken) {
+        m_firstRowTaken = true;
+        if (isHeader(row))
+            return true;
+        if (m_header == Header::Required)
+            return fail(number, QStringLiteral("the first row must be the header: %1")
+                                    .arg(QString::fromLatin1(headerRow()).replace(u'\t', u' ')));
+    }
+    if (lineCount() == kMaxLines)
+        return fail(number, QStringLiteral("more than %1 lines").arg(kMaxLines));
+    const Fields fields = splitFields(row);
+    if (fields.count != kFieldCount) {
+        return fail(
+            number,
+            QStringLiteral("expected %1 fields, found %2").arg(kFieldCount).arg(fields.count));
+    }
+    std::array<Cell, kColumnCount> cells{};
+    for (int c = 0; c < kColumnCount; ++c) {
+        const QByteArrayView field = fields.views[std::size_t(c) + 1].trimmed();
+        const bool isDuration = c == kDurationColumn;
+        const auto value = isDuration ? parseNumber(field, 10, kMaxCellValue) : parseColour(field);
+        if (!value) {
+            const QString what =
+                isDuration ? QStringLiteral("duration") : QStringLiteral("led%1").arg(c);
+            const QString range =
+                isDuration ? QStringLiteral("0 to 4095") : QStringLiteral("0x000 to 0xFFF");
+            return fail(number, QStringLiteral("%1 \"%2\" is not a value from %3")
+                                    .arg(what, printableText(field), range));
+        }
+        cells[std::size_t(c)] = Cell(*value);
+    }
+    m_cells.insert(m_cells.end(), cells.begin(), cells.end());
+    return true;
+}
+
+bool TsvReader::finish()
+{
+    if (m_error.isSet())
+        return false;
+    m_afterCr = false;
+    if (!m_row.isEmpty() && !endRow(m_row))
+        return false;
+    m_row.clear();
+    if (m_header == Header::Required && m_cells.empty()) {
+        // Blank rows alone are an empty table; a header alone has no lines.
+        return fail(1, m_firstRowTaken ? QStringLiteral("the table has no lines")
+                                       : QStringLiteral("the table is empty"));
+    }
+    return true;
+}
+
 TsvResult tableFromTsv(QByteArrayView text)
 {
-    auto failure = [](int row, QString description) {
-        TsvResult result;
-        result.errorRow = row;
-        result.error = std::move(description);
-        return result;
-    };
-
-    QList<QByteArrayView> rows;
-    for (qsizetype start = 0; start < text.size();) {
-        qsizetype end = text.indexOf('\n', start);
-        if (end < 0)
-            end = text.size();
-        QByteArrayView row = text.sliced(start, end - start);
-        if (row.endsWith('\r'))
-            row.chop(1);
-        rows.append(row);
-        start = end + 1;
-    }
-    // Blank rows at the end (a trailing line break or two) are no lines.
-    while (!rows.isEmpty() && rows.last().trimmed().isEmpty())
-        rows.removeLast();
-
-    if (rows.isEmpty())
-        return failure(1, QStringLiteral("the table is empty"));
-    const QList<QByteArrayView> header = splitFields(rows.first());
-    const QList<QByteArray> expected = headerRow().split('\t');
-    bool headerOk = header.size() == kFieldCount;
-    for (int i = 0; headerOk && i < kFieldCount; ++i)
-        headerOk = header[i].trimmed().compare(expected[i], Qt::CaseInsensitive) == 0;
-    if (!headerOk)
-        return failure(1, QStringLiteral("the first row must be the header: %1")
-                              .arg(QString::fromLatin1(headerRow()).replace(u'\t', u' ')));
-    const qsizetype lineCount = rows.size() - 1;
-    if (lineCount == 0)
-        return failure(1, QStringLiteral("the table has no lines"));
-    if (lineCount > kMaxLines)
-        return failure(kMaxLines + 2, QStringLiteral("more than %1 lines").arg(kMaxLines));
-
-    std::vector<Cell> cells;
-    cells.reserve(std::size_t(lineCount) * kColumnCount);
-    for (qsizetype r = 1; r < rows.size(); ++r) {
-        const int rowNumber = int(r) + 1;
-        const QList<QByteArrayView> fields = splitFields(rows[r]);
-        if (fields.size() != kFieldCount) {
-            return failure(rowNumber, QStringLiteral("expected %1 fields, found %2")
-                                          .arg(kFieldCount)
-                                          .arg(fields.size()));
-        }
-        for (int c = 0; c < kColumnCount; ++c) {
-            const QByteArrayView field = fields[c + 1].trimmed();
-            const bool isDuration = c == kDurationColumn;
-            const auto value = isDuration ? parseNumber(field, 10, kMaxCellValue) : parseColour(field);
-            if (!value) {
-                const QString what = isDuration ? QStringLiteral("duration")
-                                                : QStringLiteral("led%1").arg(c);
-                const QString range = isDuration ? QStringLiteral("0 to 4095")
-                                                 : QStringLiteral("0x000 to 0xFFF");
-                return failure(rowNumber, QStringLiteral("%1 \"%2\" is not a value from %3")
-                                              .arg(what, QString::fromUtf8(field), range));
-            }
-            cells.push_back(Cell(*value));
-        }
-    }
+    TsvReader reader(TsvReader::Header::Required);
     TsvResult result;
-    result.table = LineTable(std::move(cells));
+    if (reader.feed(text) && reader.finish())
+        result.table = LineTable(reader.takeCells());
+    else
+        result.error = reader.error();
+    return result;
+}
+
+TsvLines linesFromTsv(QByteArrayView text)
+{
+    TsvReader reader(TsvReader::Header::Optional);
+    TsvLines result;
+    if (reader.feed(text) && reader.finish())
+        result.cells = reader.takeCells();
+    else
+        result.error = reader.error();
     return result;
 }
 

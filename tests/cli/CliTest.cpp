@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 struct Run
@@ -15,10 +19,10 @@ struct Run
     QByteArray err;
 };
 
-Run runCli(const QStringList &arguments)
+Run runProgram(const QString &program, const QStringList &arguments)
 {
     QProcess process;
-    process.start(QStringLiteral(GLOWLINE_CLI_PATH), arguments);
+    process.start(program, arguments);
     Run run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         qWarning("glowline-cli did not finish normally: %s", qPrintable(process.errorString()));
@@ -28,6 +32,21 @@ Run runCli(const QStringList &arguments)
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
+}
+
+Run runCli(const QStringList &arguments)
+{
+    return runProgram(QStringLiteral(GLOWLINE_CLI_PATH), arguments);
+}
+
+// Runs the command line through the shell, for what QProcess cannot give:
+// arguments that are not valid UTF-8, redirections and limits. The script
+// sees the program as $0 and the arguments as $1, $2 ...
+Run runCliInShell(const QString &script, const QStringList &arguments)
+{
+    return runProgram(QStringLiteral("/bin/sh"),
+                      QStringList{QStringLiteral("-c"), script, QStringLiteral(GLOWLINE_CLI_PATH)} +
+                          arguments);
 }
 
 QByteArray readAll(const QString &path)
@@ -168,6 +187,10 @@ private slots:
                    "x\t0x000\t0X0f0\t0x000\t0x000\t0x000\t0x000\t0x000\t0x000\t0x000\t0x000\t0x000"
                    "\t0\r\n"
                    "\t0\t0\t00F\t0\t0\t0\t0\t0\t0\t0\t0\t100\r\n";
+        QTest::newRow("byte-order mark and lone CR")
+            << "\xEF\xBB\xBF" + QByteArray(kExampleTable)
+                                    .replace("\t0x000\t50\n3", "\t0x000\t0\n3")
+                                    .replace('\n', '\r');
     }
     void importWritesTheFile()
     {
@@ -306,6 +329,92 @@ private slots:
         QCOMPARE(run.out, QByteArray());
         QVERIFY2(run.err.startsWith(QFile::encodeName(out) + ": "), run.err.constData());
         QVERIFY(!QFile::exists(out));
+    }
+
+    // Such a name cannot reach a file under its own bytes, so it is refused
+    // rather than read or written under another name.
+    void fileNameNotValidUtf8IsRefused_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("show") << QStringLiteral("exec \"$0\" show \"$1/$(printf 'in\\376.asm')\"")
+                              << QStringLiteral("show");
+        QTest::newRow("import")
+            << QStringLiteral("exec \"$0\" import \"$1/in.tsv\" \"$1/$(printf 'out\\377.asm')\"")
+            << QStringLiteral("import");
+    }
+    void fileNameNotValidUtf8IsRefused()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, command);
+        const QByteArray folder = QFile::encodeName(m_dir->path());
+        QVERIFY(writeAll(m_dir->filePath(QStringLiteral("in.tsv")), kExampleTable));
+        // The file that show is asked for exists under its own bytes.
+        const QByteArray inName = folder + "/in\xFE.asm";
+        std::FILE *in = std::fopen(inName.constData(), "wb");
+        QVERIFY(in);
+        QCOMPARE(std::fwrite(kExampleFile.constData(), 1, std::size_t(kExampleFile.size()), in),
+                 std::size_t(kExampleFile.size()));
+        QCOMPARE(std::fclose(in), 0);
+        const QStringList before = QDir(m_dir->path()).entryList(QDir::Files);
+
+        const Run run = runCliInShell(script, {m_dir->path()});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out, QByteArray());
+        QVERIFY2(run.err.endsWith(": the file name is not valid UTF-8\n"), run.err.constData());
+        QCOMPARE(run.err.count('\n'), 1);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), before);
+    }
+
+    void noFileName_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("show") << QStringList{QStringLiteral("show"), QString()};
+        QTest::newRow("import from nothing")
+            << QStringList{QStringLiteral("import"), QString(), QStringLiteral("out.asm")};
+        QTest::newRow("import to nothing")
+            << QStringList{QStringLiteral("import"), QStringLiteral("in.tsv"), QString()};
+    }
+    void noFileName()
+    {
+        QFETCH(QStringList, arguments);
+        const Run run = runCli(arguments);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(run.err, QByteArray("glowline-cli: no file name was given\n"));
+    }
+
+    void showToAFullDevice()
+    {
+        if (!QFile::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full here");
+        const QString path = m_dir->filePath(QStringLiteral("in.asm"));
+        QVERIFY(writeAll(path, kExampleFile));
+        const Run run =
+            runCliInShell(QStringLiteral("exec \"$0\" show \"$1\" > /dev/full"), {path});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, "glowline-cli: cannot write the output: " +
+                              QByteArray(std::strerror(ENOSPC)) + '\n');
+    }
+
+    // A table file of line feeds alone is read in pieces: it takes little
+    // memory whatever its size.
+    void blankTableTakesLittleMemory()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the address sanitizer needs more address space than the limit leaves");
+#else
+        const QString tsv = m_dir->filePath(QStringLiteral("blank.tsv"));
+        QVERIFY(writeAll(tsv, QByteArray(64 * 1024 * 1024, '\n')));
+        const QString out = m_dir->filePath(QStringLiteral("out.asm"));
+        // The program alone runs in well under 100 MB of address space; the file would
+        // not fit beside it.
+        const Run run = runCliInShell(
+            QStringLiteral("ulimit -v 110000 && exec \"$0\" import \"$1\" \"$2\""), {tsv, out});
+        QCOMPARE(run.err, QFile::encodeName(tsv) + ":1: the table is empty\n");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(!QFile::exists(out));
+#endif
     }
 
     void oversizedInputIsRefused_data()

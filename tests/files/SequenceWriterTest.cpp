@@ -131,6 +131,51 @@ private slots:
         QCOMPARE(header, 300);
     }
 
+    void wordCountsMatchTheWordsWritten_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<bool>("sparse");
+        QTest::newRow("one line") << 1 << 1u << false;
+        QTest::newRow("two lines") << 2 << 2u << false;
+        QTest::newRow("300 lines") << 300 << 3u << false;
+        QTest::newRow("300 sparse lines, some of duration 0") << 300 << 4u << true;
+        QTest::newRow("2000 sparse lines") << 2000 << 5u << true;
+    }
+    void wordCountsMatchTheWordsWritten()
+    {
+        QFETCH(int, lines);
+        QFETCH(quint32, seed);
+        QFETCH(bool, sparse);
+        QRandomGenerator random(seed);
+        LineTable table(lines);
+        for (int n = 1; n <= lines; ++n) {
+            for (int c = 0; c < kColumnCount; ++c) {
+                // Sparse tables repeat most cells, so that many words are left out.
+                const bool keep = sparse && n > 1 && random.bounded(4) != 0;
+                table.setCell(c, n, keep ? table.cell(c, n - 1) : Cell(random.bounded(4096)));
+            }
+            if (sparse && random.bounded(3) == 0)
+                table.setCell(kDurationColumn, n, 0);
+        }
+
+        // The words each line got in the file, counted between its headers.
+        QList<int> written;
+        for (const QByteArray &fileLine : encodeSequence(table).split('\n')) {
+            if (fileLine.startsWith(";Line "))
+                written.append(0);
+            else if (fileLine.startsWith(".dw "))
+                ++written.last();
+        }
+        QCOMPARE(written.size(), lines);
+        int sum = 0;
+        for (int n = 1; n <= lines; ++n) {
+            QCOMPARE(lineWordCount(table, n), written[n - 1]);
+            sum += written[n - 1];
+        }
+        QCOMPARE(sequenceWordCount(table), sum);
+    }
+
     void largestSequenceIsWrittenCompletely()
     {
         const LineTable table = everyLedChangesTable();
