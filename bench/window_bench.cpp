@@ -32,6 +32,10 @@ public:
     std::optional<QString> openFileName(const QString &) override { return fail(std::nullopt); }
     std::optional<QString> saveFileName(const QString &) override { return fail(std::nullopt); }
     std::optional<Rgb24> colour(Rgb24) override { return fail(std::nullopt); }
+    std::optional<QString> text(const QString &, const QString &) override
+    {
+        return fail(std::nullopt);
+    }
 
 private:
     template <typename T> T fail(T value)

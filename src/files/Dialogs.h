@@ -47,6 +47,9 @@ public:
     virtual std::optional<QString> saveFileName(const QString &initialName) = 0;
     // The colour dialog preset to initial; nullopt when cancelled.
     virtual std::optional<Rgb24> colour(Rgb24 initial) = 0;
+    // A one-line text asked for with prompt, preset to initial; nullopt when
+    // cancelled.
+    virtual std::optional<QString> text(const QString &prompt, const QString &initial) = 0;
 };
 
 } // namespace glowline

@@ -53,14 +53,48 @@ ActionManager::ActionManager(QMenuBar *bar, const QStringList &paletteNames, QOb
         {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)});
     menus[Edit]->addSeparator();
     add(Edit, Command::AddLine, "&Add Line", "actAddLine", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_A)});
-    add(Edit, Command::CopyLine, "&Copy Line", "actCopyLine", {K(Qt::CTRL | Qt::Key_D)});
-    add(Edit, Command::DeleteLine, "&Delete Line", "actDeleteLine", {K(Qt::CTRL | Qt::Key_Delete)});
+    // Duplicate and Delete Lines have the keys: on one line they do the same.
+    add(Edit, Command::CopyLine, "&Copy Line", "actCopyLine", {});
+    add(Edit, Command::DeleteLine, "&Delete Line", "actDeleteLine", {});
     add(Edit, Command::InsertAbove, "Insert A&bove", "actInsertAbove",
         {K(Qt::CTRL | Qt::SHIFT | Qt::Key_I)});
     add(Edit, Command::InsertBelow, "&Insert Below", "actInsertBelow", {K(Qt::CTRL | Qt::Key_I)});
     menus[Edit]->addSeparator();
     add(Edit, Command::Fill, "&Fill", "actFill", {K(Qt::CTRL | Qt::Key_F)});
     add(Edit, Command::Pipette, "&Pipette", "actPipette", {K(Qt::CTRL | Qt::Key_P)});
+    menus[Edit]->addSeparator();
+
+    const auto addRange = [&](Command command, const char *text, const char *name,
+                              const QList<K> &keys) {
+        add(Edit, command, text, name, keys);
+        m_rangeActions.append(m_actions[command]);
+    };
+    addRange(Command::Copy, "Cop&y", "actCopy", {K(Qt::CTRL | Qt::Key_C)});
+    addRange(Command::Cut, "Cu&t", "actCut", {K(Qt::CTRL | Qt::Key_X)});
+    addRange(Command::Paste, "Pa&ste", "actPaste", {K(Qt::CTRL | Qt::Key_V)});
+    addRange(Command::PasteOver, "Paste O&ver", "actPasteOver",
+             {K(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
+    addRange(Command::Duplicate, "Duplicat&e", "actDuplicate", {K(Qt::CTRL | Qt::Key_D)});
+    addRange(Command::DeleteLines, "Delete Li&nes", "actDeleteLines",
+             {K(Qt::CTRL | Qt::Key_Delete)});
+    menus[Edit]->addSeparator();
+    m_rangeActions.append(nullptr);
+    addRange(Command::MoveUp, "&Move Up", "actMoveUp", {K(Qt::ALT | Qt::Key_Up)});
+    addRange(Command::MoveDown, "Move Do&wn", "actMoveDown", {K(Qt::ALT | Qt::Key_Down)});
+    addRange(Command::Reverse, "Reverse &Lines", "actReverse", {K(Qt::CTRL | Qt::Key_R)});
+    addRange(Command::SetDuration, "Set Durati&on...", "actSetDuration", {K(Qt::CTRL | Qt::Key_T)});
+    addRange(Command::ScaleDurations, "Scale Durations...", "actScaleDurations",
+             {K(Qt::CTRL | Qt::SHIFT | Qt::Key_T)});
+    menus[Edit]->addSeparator();
+    add(Edit, Command::SelectAll, "Select All", "actSelectAll", {K(Qt::CTRL | Qt::Key_A)});
+    QMenu *extend = menus[Edit]->addMenu(QStringLiteral("E&xtend Selection"));
+    menus[Edit] = extend;
+    add(Edit, Command::ExtendUp, "&Up", "actExtendUp", {K(Qt::SHIFT | Qt::Key_Up)});
+    add(Edit, Command::ExtendDown, "&Down", "actExtendDown", {K(Qt::SHIFT | Qt::Key_Down)});
+    add(Edit, Command::ExtendPageUp, "Page U&p", "actExtendPageUp",
+        {K(Qt::SHIFT | Qt::Key_PageUp)});
+    add(Edit, Command::ExtendPageDown, "Page Dow&n", "actExtendPageDown",
+        {K(Qt::SHIFT | Qt::Key_PageDown)});
 
     // The palette and the LED targets are labels that take no focus; these
     // reach them from the keyboard.

@@ -36,6 +36,24 @@ public:
         InsertBelow,
         Fill,
         Pipette,
+        // Commands on the selected lines
+        Copy,
+        Cut,
+        Paste,
+        PasteOver,
+        Duplicate,
+        DeleteLines,
+        MoveUp,
+        MoveDown,
+        Reverse,
+        SetDuration,
+        ScaleDurations,
+        // Moves of the current line that keep the anchor
+        ExtendUp,
+        ExtendDown,
+        ExtendPageUp,
+        ExtendPageDown,
+        SelectAll,
         Test,
         About,
     };
@@ -46,6 +64,9 @@ public:
     Q_DISABLE_COPY_MOVE(ActionManager)
 
     QAction *action(Command command) const { return m_actions.at(command); }
+    // The commands on the selected lines, in menu order (separators as null),
+    // for the line numbers' context menu.
+    const QList<QAction *> &rangeActions() const { return m_rangeActions; }
     void setHistoryAvailable(bool canUndo, bool canRedo);
     void setPlaying(bool playing);
 
@@ -57,6 +78,7 @@ signals:
 
 private:
     std::map<Command, QAction *> m_actions;
+    QList<QAction *> m_rangeActions;
 };
 
 } // namespace glowline

@@ -216,7 +216,10 @@ void LineWindow::redrawLineWindow()
     RefreshingScope refreshing(m_editor.documentState());
     QScopedValueRollback redrawing(m_redrawing, true);
     const int current = m_lineScroll->value();
-    m_editor.setCurrentLine(current);
+    // A move of scrLine collapses the selection to the new current line; a
+    // redraw of the same line keeps it.
+    if (current != m_document.currentLine())
+        m_editor.setCurrentLine(current);
     const int count = m_document.lineCount();
 
     for (int r = 0; r < kCurrentRow; ++r)
@@ -242,6 +245,28 @@ void LineWindow::redrawLineWindow()
 
     for (int r = kCurrentRow + 1; r < kRows; ++r)
         redrawRow(r, r - (kCurrentRow + 1) < count - current);
+    showSelection();
+    emit redrawn();
+}
+
+void LineWindow::showSelection()
+{
+    const bool many = m_document.selectionCount() > 1;
+    for (int r = 0; r < kRows; ++r) {
+        QLabel *label = m_lineLabels[std::size_t(r)];
+        const int line = lineOfRow(r);
+        const bool selected =
+            many && line >= m_document.selectionFirst() && line <= m_document.selectionLast();
+        if (label->autoFillBackground() == selected)
+            continue;
+        label->setAutoFillBackground(selected);
+        QPalette colours = palette();
+        if (selected) {
+            colours.setColor(QPalette::Window, colours.color(QPalette::Highlight));
+            colours.setColor(QPalette::WindowText, colours.color(QPalette::HighlightedText));
+        }
+        label->setPalette(colours);
+    }
 }
 
 void LineWindow::redrawRow(int row, bool exists)
@@ -350,11 +375,12 @@ void LineWindow::commitDurationText()
 {
     TextBox *box = m_timeBoxes[kCurrentRow];
     const int hundredths = durationFromText(box->text());
+    const bool typed = box->isModified();
     // The box shows what is stored, so it never holds a duration the line
     // does not have, nor typing still to be committed.
     setBoxText(box, formatDuration(hundredths));
     box->setModified(false);
-    emit durationEntered(hundredths);
+    emit durationEntered(hundredths, typed);
     // Runs the up-down's own handling when its value changes.
     m_upDown->setValue(hundredths);
 }

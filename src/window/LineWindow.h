@@ -75,6 +75,13 @@ public:
     // Shows a duration in txtTime(3) as udTime's handling does.
     void showDurationText(int hundredths);
 
+    // Draws the line numbers of the selected rows in the highlight colours
+    // when more than one line is selected.
+    void showSelection();
+    QLabel *lineLabel(int row) const { return m_lineLabels[std::size_t(row)]; }
+    // The line row r shows.
+    int lineOfRow(int row) const;
+
     QScrollBar *lineScrollBar() const { return m_lineScroll; }
     QPushButton *testButton() const { return m_cmdTest; }
     QFrame *upperShield() const { return m_shield1; }
@@ -85,8 +92,11 @@ signals:
     // The user moved a slider of column; colour is what its three sliders now
     // stand for.
     void channelChanged(int column, Rgb24 colour);
-    // A duration typed into txtTime(3) was taken in.
-    void durationEntered(int hundredths);
+    // The rows show the document again (scrLine moved, a command ran).
+    void redrawn();
+    // A duration typed into txtTime(3) was taken in; typed is false when the
+    // box's text had not been edited (a focus loss with the text unchanged).
+    void durationEntered(int hundredths, bool typed);
     // udTime was stepped (or moved by an entered duration).
     void durationStepped(int hundredths);
 
@@ -97,7 +107,6 @@ private:
     void showLines(int first, int last);
     void onSliderChanged(int column);
     void onUpDownChanged(int value);
-    int lineOfRow(int row) const;
 
     SequenceEditor &m_editor;
     const Document &m_document;

@@ -4,6 +4,7 @@
 #include "window/Layout.h"
 #include "window/LineWindow.h"
 #include "window/PalettePanel.h"
+#include "window/SelectionController.h"
 #include "window/SendCommand.h"
 
 #include <QCloseEvent>
@@ -16,6 +17,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -69,6 +71,9 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
         names.append(PalettePanel::colourName(i));
     m_actions = new ActionManager(menuBar(), names, this);
     connect(m_actions, &ActionManager::triggered, this, &MainWindow::run);
+    m_selection = new SelectionController(
+        m_editor, *m_lineWindow, m_dialogs, statusBar(), *m_actions,
+        {[this] { commitPendingEntry(); }, [this] { markChanged(); }}, this);
     connect(m_actions, &ActionManager::activeColourChosen, m_palette, &PalettePanel::selectColour);
     connect(m_actions, &ActionManager::swatchEditChosen, m_palette, &PalettePanel::editColour);
     connect(m_actions, &ActionManager::paintLedChosen, this, [this](int column) {
@@ -86,17 +91,15 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
 
     connect(m_lineWindow, &LineWindow::ledClicked, this, &MainWindow::clickLed);
     connect(m_lineWindow, &LineWindow::channelChanged, this, [this](int column, Rgb24 c) {
-        SequenceEditor::Step step(m_editor);
-        m_lineWindow->SetCellColor(LineWindow::kCurrentRow, column, redOf(c), greenOf(c),
-                                   blueOf(c));
+        m_selection->setSliderColour(column, c);
         markChanged();
     });
-    connect(m_lineWindow, &LineWindow::durationEntered, this, [this](int hundredths) {
-        m_editor.setDuration(m_document.currentLine(), hundredths);
+    connect(m_lineWindow, &LineWindow::durationEntered, this, [this](int hundredths, bool typed) {
+        m_selection->setDuration(hundredths, typed);
         markChanged();
     });
     connect(m_lineWindow, &LineWindow::durationStepped, this, [this](int hundredths) {
-        m_editor.setDuration(m_document.currentLine(), hundredths);
+        m_selection->setDuration(hundredths, true);
         m_lineWindow->showDurationText(hundredths);
         markChanged();
     });
@@ -236,6 +239,9 @@ void MainWindow::run(ActionManager::Command command)
     case Command::About:
         about();
         break;
+    default:
+        m_selection->run(command);
+        break;
     }
 }
 
@@ -299,9 +305,7 @@ void MainWindow::clickLed(int column)
         m_palette->setActiveColour(m_lineWindow->ledColour(column));
         setPickMode(false);
     } else {
-        const Rgb24 c = m_palette->activeColour();
-        m_lineWindow->SetCellColor(LineWindow::kCurrentRow, column, redOf(c), greenOf(c),
-                                   blueOf(c));
+        m_selection->setLedColour(column, m_palette->activeColour());
     }
     markChanged();
 }
@@ -311,8 +315,7 @@ void MainWindow::fillLine()
     SequenceEditor::Step step(m_editor);
     const Rgb24 c = m_palette->activeColour();
     for (int column = 0; column < kLedCount; ++column)
-        m_lineWindow->SetCellColor(LineWindow::kCurrentRow, column, redOf(c), greenOf(c),
-                                   blueOf(c));
+        m_selection->setLedColour(column, c);
     markChanged();
 }
 

@@ -19,6 +19,7 @@ namespace glowline {
 class Dialogs;
 class LineWindow;
 class PalettePanel;
+class SelectionController;
 class SendCommand;
 class ToolRunner;
 
@@ -45,6 +46,7 @@ public:
     SequenceEditor &editor() { return m_editor; }
     LineWindow &lineWindow() { return *m_lineWindow; }
     ActionManager &actions() { return *m_actions; }
+    SelectionController &selection() { return *m_selection; }
 
     // Send runs the tools through runner, found by locator. By default they run
     // in a window over this one and are found beside the program or on PATH.
@@ -95,6 +97,7 @@ private:
     LineWindow *m_lineWindow = nullptr;
     PalettePanel *m_palette = nullptr;
     ActionManager *m_actions = nullptr;
+    SelectionController *m_selection = nullptr;
     QLabel *m_fileName = nullptr;
     QLabel *m_changedMarker = nullptr;
     QPushButton *m_cmdExit = nullptr;

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace glowline {
@@ -113,6 +115,16 @@ std::optional<Rgb24> QtDialogs::colour(Rgb24 initial)
     if (!chosen.isValid())
         return std::nullopt;
     return rgb24(chosen.red(), chosen.green(), chosen.blue());
+}
+
+std::optional<QString> QtDialogs::text(const QString &prompt, const QString &initial)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parentWindow(), QApplication::applicationName(),
+                                                 prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer;
 }
 
 } // namespace glowline

@@ -19,6 +19,7 @@ public:
     std::optional<QString> openFileName(const QString &initialName) override;
     std::optional<QString> saveFileName(const QString &initialName) override;
     std::optional<Rgb24> colour(Rgb24 initial) override;
+    std::optional<QString> text(const QString &prompt, const QString &initial) override;
 
 private:
     static QWidget *parentWindow();

@@ -26,6 +26,7 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> fileNames; // for open and save alike
     std::deque<std::optional<Rgb24>> colours;
+    std::deque<std::optional<QString>> texts;
 
     QList<Message> messages;
     QStringList openInitialNames;
@@ -62,6 +63,16 @@ public:
             return fail(QStringLiteral("colour dialog"), std::optional<Rgb24>());
         const auto answer = colours.front();
         colours.pop_front();
+        return answer;
+    }
+
+    std::optional<QString> text(const QString &prompt, const QString &) override
+    {
+        if (texts.empty())
+            return fail(QStringLiteral("text question \"%1\"").arg(prompt),
+                        std::optional<QString>());
+        const auto answer = texts.front();
+        texts.pop_front();
         return answer;
     }
 
