@@ -23,10 +23,12 @@ ActionManager::ActionManager(QMenuBar *bar, const QStringList &paletteNames, QOb
         File,
         Edit,
         Colour,
+        View,
+        Generate,
         Play,
         Help,
     };
-    std::array<QMenu *, 5> menus{};
+    std::array<QMenu *, 7> menus{};
     menus[File] = bar->addMenu(QStringLiteral("&File"));
     menus[Edit] = bar->addMenu(QStringLiteral("&Edit"));
 
@@ -45,6 +47,7 @@ ActionManager::ActionManager(QMenuBar *bar, const QStringList &paletteNames, QOb
     menus[File]->addSeparator();
     add(File, Command::Send, "Sen&d", "actSend", {K(Qt::CTRL | Qt::Key_U)});
     add(File, Command::ProgrammerSettings, "P&rogrammer Settings...", "actProgrammerSettings", {});
+    add(File, Command::ExportPicture, "Export &Picture...", "actExportPicture", {});
     menus[File]->addSeparator();
     add(File, Command::Exit, "E&xit", "actExit", {K(Qt::CTRL | Qt::Key_Q)});
 
@@ -116,6 +119,29 @@ ActionManager::ActionManager(QMenuBar *bar, const QStringList &paletteNames, QOb
         led->setObjectName(QStringLiteral("actLed(%1)").arg(c));
         connect(led, &QAction::triggered, this, [this, c] { emit paintLedChosen(c); });
     }
+
+    menus[View] = bar->addMenu(QStringLiteral("&View"));
+    add(View, Command::ShowMap, "Sequence &Map", "actSequenceMap", {K(Qt::Key_F8)});
+    add(View, Command::ScaleByDuration, "Scale by &Duration", "actScaleByDuration", {});
+    for (Command command : {Command::ShowMap, Command::ScaleByDuration})
+        action(command)->setCheckable(true);
+    action(Command::ShowMap)->setChecked(true);
+
+    menus[Generate] = bar->addMenu(QStringLiteral("&Generate"));
+    add(Generate, Command::InsertFade, "Insert &Fade...", "actInsertFade",
+        {K(Qt::CTRL | Qt::SHIFT | Qt::Key_F)});
+    add(Generate, Command::Blend, "&Blend Selection", "actBlend", {K(Qt::CTRL | Qt::Key_B)});
+    add(Generate, Command::Gradient, "&Gradient Across LEDs", "actGradient",
+        {K(Qt::CTRL | Qt::Key_G)});
+    add(Generate, Command::RotateLeft, "Rotate &Left", "actRotateLeft",
+        {K(Qt::CTRL | Qt::Key_Left)});
+    add(Generate, Command::RotateRight, "Rotate &Right", "actRotateRight",
+        {K(Qt::CTRL | Qt::Key_Right)});
+    add(Generate, Command::Mirror, "&Mirror", "actMirror", {K(Qt::CTRL | Qt::Key_M)});
+    menus[Generate]->addSeparator();
+    add(Generate, Command::Chase, "&Chase...", "actChase", {});
+    add(Generate, Command::Rainbow, "Rain&bow...", "actRainbow", {});
+    add(Generate, Command::Sparkle, "&Sparkle...", "actSparkle", {});
 
     menus[Play] = bar->addMenu(QStringLiteral("&Play"));
     add(Play, Command::Test, "&Test", "actTest", {K(Qt::Key_F5)});

@@ -1,11 +1,16 @@
 #include "window/MainWindow.h"
 
 #include "files/Dialogs.h"
+#include "playback/FlashBudget.h"
+#include "window/ExportPictureCommand.h"
+#include "window/GeneratorCommands.h"
 #include "window/Layout.h"
 #include "window/LineWindow.h"
+#include "window/MapPanel.h"
 #include "window/PalettePanel.h"
 #include "window/SelectionController.h"
 #include "window/SendCommand.h"
+#include "window/SequenceMap.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -107,17 +112,39 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
             [this] { run(Command::Test); });
 
     connect(&m_document, &Document::replaced, m_lineWindow, &LineWindow::showDocument);
-    // A new sequence that arrives while playing starts at its own line 1,
-    // shown for that line's own duration.
-    connect(&m_document, &Document::replaced, this, [this] {
-        if (m_playback.isRunning() && !m_playback.isPaused()) {
-            m_playback.pause();
-            m_playback.resume();
+    // A selection of several lines plays on its own; the selection stays
+    // while the current line moves inside it.
+    m_playback.setSelectionPlays(true);
+    connect(&m_playback, &Playback::runningChanged, this, &MainWindow::showPlaybackState);
+    connect(&m_playback, &Playback::lineAdvanced, this, [this](int line) {
+        if (m_playback.playsRange()) {
+            m_editor.setSelection(m_document.anchorLine(), line);
+            m_lineWindow->showDocument();
+        } else {
+            m_editor.setCurrentLine(line);
+            m_lineWindow->showDocument();
         }
     });
-    connect(&m_playback, &Playback::runningChanged, this, &MainWindow::showPlaybackState);
-    connect(&m_playback, &Playback::lineAdvanced, m_lineWindow->lineScrollBar(),
-            &QScrollBar::setValue);
+
+    m_mapPanel = new MapPanel(
+        m_editor, *m_lineWindow, m_playback, [this] { commitPendingEntry(); }, this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_mapPanel);
+    connect(m_actions->action(Command::ShowMap), &QAction::toggled, m_mapPanel,
+            &QWidget::setVisible);
+    connect(m_actions->action(Command::ScaleByDuration), &QAction::toggled, &m_mapPanel->map(),
+            &SequenceMap::setScaleByDuration);
+    m_export = new ExportPictureCommand(m_dialogs, m_mapPanel->map(), nullptr, this);
+    m_generators = new GeneratorCommands(
+        m_editor, this, [this] { return int(quantize(m_palette->activeColour())); }, this);
+
+    // How much of the board's flash the sequence fills, after every change.
+    m_flash = new QLabel(this);
+    m_flash->setObjectName(QStringLiteral("lblFlash"));
+    statusBar()->addPermanentWidget(m_flash);
+    connect(&m_editor, &SequenceEditor::linesChanged, this, &MainWindow::showFlashBudget);
+    connect(&m_editor, &SequenceEditor::linesMoved, this, &MainWindow::showFlashBudget);
+    connect(&m_document, &Document::replaced, this, &MainWindow::showFlashBudget);
+    showFlashBudget();
     connect(&m_document.state(), &DocumentState::changedMarkerChanged, m_changedMarker,
             &QLabel::setText);
     connect(&m_document.state(), &DocumentState::fileNameChanged, m_fileName, &QLabel::setText);
@@ -204,6 +231,14 @@ void MainWindow::run(ActionManager::Command command)
         break;
     case Command::ProgrammerSettings:
         m_send->editSettings();
+        showFlashBudget();
+        break;
+    case Command::ExportPicture:
+        m_export->run();
+        break;
+    case Command::ShowMap:
+    case Command::ScaleByDuration:
+        // Checkable: their toggled signal does the work.
         break;
     case Command::Exit:
         close();
@@ -240,9 +275,26 @@ void MainWindow::run(ActionManager::Command command)
         about();
         break;
     default:
-        m_selection->run(command);
+        if (bool changed = false; m_generators->run(command, &changed)) {
+            if (changed) {
+                m_lineWindow->showDocument();
+                markChanged();
+            }
+        } else {
+            m_selection->run(command);
+        }
         break;
     }
+}
+
+void MainWindow::showFlashBudget()
+{
+    const FlashBudget budget =
+        FlashBudget::of(m_document.table(), SendCommand::storedSettings().words);
+    m_flash->setText(budget.statusText());
+    // Over the board's flash, the count stands out; Send will refuse it.
+    m_flash->setStyleSheet(budget.isOver() ? QStringLiteral("color: #c00000; font-weight: bold")
+                                           : QString());
 }
 
 void MainWindow::commitPendingEntry()

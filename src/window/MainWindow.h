@@ -17,7 +17,10 @@ class QPushButton;
 namespace glowline {
 
 class Dialogs;
+class ExportPictureCommand;
+class GeneratorCommands;
 class LineWindow;
+class MapPanel;
 class PalettePanel;
 class SelectionController;
 class SendCommand;
@@ -85,6 +88,7 @@ private:
     void about();
     void undoOrRedo(bool undo);
     void showPlaybackState(bool running);
+    void showFlashBudget();
     void markChanged() { m_document.state().markChanged(); }
 
     Dialogs &m_dialogs;
@@ -98,6 +102,10 @@ private:
     PalettePanel *m_palette = nullptr;
     ActionManager *m_actions = nullptr;
     SelectionController *m_selection = nullptr;
+    MapPanel *m_mapPanel = nullptr;
+    GeneratorCommands *m_generators = nullptr;
+    ExportPictureCommand *m_export = nullptr;
+    QLabel *m_flash = nullptr;
     QLabel *m_fileName = nullptr;
     QLabel *m_changedMarker = nullptr;
     QPushButton *m_cmdExit = nullptr;
