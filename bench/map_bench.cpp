@@ -4,6 +4,7 @@
 // scale, and a picture at the widest export. Prints figures; asserts nothing.
 
 #include "model/Document.h"
+#include "model/SequenceEditor.h"
 #include "support/EveryLedChangesTable.h"
 #include "window/SequenceMap.h"
 
@@ -49,6 +50,7 @@ int main(int argc, char *argv[])
     Document document;
     document.replace(test::everyLedChangesTable());
     SequenceMap map(document);
+    SequenceEditor editor(document);
     map.resize(SequenceMap::kDefaultWidth, SequenceMap::kPanelHeight);
     map.show();
     QCoreApplication::processEvents();
@@ -92,7 +94,7 @@ int main(int argc, char *argv[])
         for (int i = 0; i < kRuns; ++i) {
             // A line the view shows, so that its column is repainted.
             const int line = map.geometry().lineAtViewX(i * (map.width() - 1) / (kRuns - 1));
-            document.table().setCell(column, line, Cell(value(i)));
+            editor.setCell(column, line, Cell(value(i)));
             timer.start();
             map.linesChanged(line, line);
             if (column == kDurationColumn) {

@@ -43,10 +43,11 @@ double percentile(std::vector<double> values, double p)
 
 void measure(int lineCount, int hundredths, int loops)
 {
-    Document document;
-    document.table() = LineTable(lineCount);
+    LineTable table(lineCount);
     for (int line = 1; line <= lineCount; ++line)
-        document.table().setCell(kDurationColumn, line, Cell(hundredths));
+        table.setCell(kDurationColumn, line, Cell(hundredths));
+    Document document;
+    document.replace(table);
     document.setCurrentLine(1);
 
     Playback playback(document);

@@ -20,7 +20,6 @@ public:
 
     // Only the edit gate writes the table; New and Load replace it whole.
     const LineTable &table() const { return m_table; }
-    LineTable &table() { return m_table; } // TRANSITIONAL: goes once every test uses the gate
     int lineCount() const { return m_table.lineCount(); }
 
     int currentLine() const { return m_currentLine; }

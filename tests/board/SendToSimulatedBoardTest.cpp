@@ -81,13 +81,14 @@ private slots:
 
         // Every LED and the duration change on every line: 12 words a line,
         // 2040 in all, well inside the 3584 words the bootloader leaves.
-        Document document;
-        document.table() = LineTable(170);
+        LineTable table(170);
         for (int line = 1; line <= 170; ++line) {
             for (int c = 0; c < kLedCount; ++c)
-                document.table().setCell(c, line, Cell((line * 7 + c * 301) % 4096));
-            document.table().setCell(kDurationColumn, line, Cell(1 + line % 400));
+                table.setCell(c, line, Cell((line * 7 + c * 301) % 4096));
+            table.setCell(kDurationColumn, line, Cell(1 + line % 400));
         }
+        Document document;
+        document.replace(table);
         const QString sequence = dir.filePath(QStringLiteral("show.asm"));
         QString error;
         QVERIFY2(saveSequenceFile(document.table(), sequence, &error), qPrintable(error));

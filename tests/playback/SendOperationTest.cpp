@@ -101,9 +101,12 @@ private slots:
         assemblerWritesHex(true);
 
         m_document.emplace();
-        m_document->table() = LineTable(3);
-        m_document->table().setCell(0, 1, 0xF00);
-        m_document->table().setCell(kDurationColumn, 2, 50);
+        {
+            LineTable table(3);
+            table.setCell(0, 1, 0xF00);
+            table.setCell(kDurationColumn, 2, 50);
+            m_document->replace(table);
+        }
         m_dialogs.emplace();
         m_saveCalls = 0;
         m_saveWrites = true;
@@ -426,9 +429,12 @@ private slots:
         QFETCH(int, words);
         QFETCH(bool, refused);
         // LED 4 red for 0.50 s, then black: three words.
-        m_document->table() = LineTable(2);
-        m_document->table().setCell(4, 1, 0xF00);
-        m_document->table().setCell(kDurationColumn, 1, 50);
+        {
+            LineTable table(2);
+            table.setCell(4, 1, 0xF00);
+            table.setCell(kDurationColumn, 1, 50);
+            m_document->replace(table);
+        }
         const QString file = saved(QStringLiteral("run.asm"));
         const QByteArray before = readFile(file);
         m_document->state().markChanged();
@@ -597,9 +603,12 @@ private slots:
         QFETCH(QString, programState);
 
         // LED 4 red for 0.50 s, then black: the words 0x4F00, 0xF032, 0x4000.
-        m_document->table() = LineTable(2);
-        m_document->table().setCell(4, 1, 0xF00);
-        m_document->table().setCell(kDurationColumn, 1, 50);
+        {
+            LineTable table(2);
+            table.setCell(4, 1, 0xF00);
+            table.setCell(kDurationColumn, 1, 50);
+            m_document->replace(table);
+        }
         saved(QStringLiteral("run.asm"));
         QVERIFY(writeScript(inProgram(QStringLiteral("avrdude-44")), script));
         RecordingRunner runner;

@@ -148,11 +148,12 @@ private slots:
         // LED 0 red then green, 0.10 s and 0 s. The first line is written
         // against the last line's colours, so the words are, by hand:
         // 0x0F00 (LED 0 = F00), 0xF00A (duration 10), 0x00F0 (LED 0 = 0F0).
+        LineTable table(2);
+        table.setCell(0, 1, 0xF00);
+        table.setCell(kDurationColumn, 1, 10);
+        table.setCell(0, 2, 0x0F0);
         Document document;
-        document.table() = LineTable(2);
-        document.table().setCell(0, 1, 0xF00);
-        document.table().setCell(kDurationColumn, 1, 10);
-        document.table().setCell(0, 2, 0x0F0);
+        document.replace(table);
         QString error;
         QVERIFY2(saveSequenceFile(document.table(), file, &error), qPrintable(error));
         document.state().setFileName(file);
@@ -181,12 +182,13 @@ private slots:
         QVERIFY(writeScript(dir.filePath(QStringLiteral("avrdude-44")),
                             glowline::test::kStandInProgrammer));
         const QString file = dir.filePath(QStringLiteral("long.asm"));
-        Document document;
-        document.table() = LineTable(300);
+        LineTable table(300);
         for (int n = 1; n <= 300; ++n) {
             for (int c = 0; c < kColumnCount; ++c)
-                document.table().setCell(c, n, Cell((n * 37 + c * 101) % (n % 3 ? 4096 : 7)));
+                table.setCell(c, n, Cell((n * 37 + c * 101) % (n % 3 ? 4096 : 7)));
         }
+        Document document;
+        document.replace(table);
         QString error;
         QVERIFY2(saveSequenceFile(document.table(), file, &error), qPrintable(error));
         document.state().setFileName(file);

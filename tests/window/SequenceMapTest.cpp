@@ -1,3 +1,4 @@
+#include "model/SequenceEditor.h"
 #include "window/SequenceMap.h"
 
 #include "model/Document.h"
@@ -243,19 +244,20 @@ void SequenceMapTest::thePictureFollowsEditsAndReplacement()
     Document document;
     document.replace(threeLines());
     SequenceMap map(document);
+    SequenceEditor editor(document);
     map.setScaleByDuration(true);
 
     // A new colour on one line.
-    document.table().setCell(5, 3, 0x123);
+    editor.setCell(5, 3, 0x123);
     map.linesChanged(3, 3);
     QCOMPARE(map.renderPicture(301, 11).pixel(200, 5), shown(0x123));
     // A new duration moves the lines after it.
-    document.table().setCell(kDurationColumn, 1, 200);
+    editor.setCell(kDurationColumn, 1, 200);
     map.linesChanged(1, 1);
     QCOMPARE(map.renderPicture(401, 11).pixel(200, 0), shown(0x00F));
     // A line inserted at the start.
     const std::array<Cell, kColumnCount> cyan{0x0FF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 99};
-    document.table().insertLine(1, cyan);
+    editor.insertLines(1, cyan);
     map.sequenceChanged();
     const QImage inserted = map.renderPicture(500, 11);
     QCOMPARE(inserted.pixel(0, 0), shown(0x0FF));
