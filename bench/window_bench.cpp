@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPaintEvent>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -97,6 +98,26 @@ Stats statsOf(std::vector<qint64> ns)
     return s;
 }
 
+// Counts the paint events widgets receive, and the area they cover, while
+// it is installed: what a drag position repaints, next to a whole window.
+class PaintCounter final : public QObject
+{
+public:
+    long long paints = 0;
+    long long pixels = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            ++paints;
+            const QRect r = static_cast<QPaintEvent *>(event)->rect();
+            pixels += qint64(r.width()) * r.height();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -126,6 +147,8 @@ int main(int argc, char *argv[])
     std::vector<qint64> redrawAndPaint;
     redraw.reserve(kPositions);
     redrawAndPaint.reserve(kPositions);
+    PaintCounter dragPaints;
+    app.installEventFilter(&dragPaints);
     scrLine->setSliderDown(true);
     QElapsedTimer timer;
     for (int i = 0; i < kPositions; ++i) {
@@ -142,14 +165,18 @@ int main(int argc, char *argv[])
         }
     }
     scrLine->setSliderDown(false);
+    app.removeEventFilter(&dragPaints);
 
     // For scale: repainting the whole window once, without any redraw.
     std::vector<qint64> fullRepaint;
+    PaintCounter wholePaints;
+    app.installEventFilter(&wholePaints);
     for (int i = 0; i < 200; ++i) {
         timer.start();
         window.repaint();
         fullRepaint.push_back(timer.nsecsElapsed());
     }
+    app.removeEventFilter(&wholePaints);
 
     const Stats r = statsOf(redraw);
     const Stats p = statsOf(redrawAndPaint);
@@ -166,6 +193,10 @@ int main(int argc, char *argv[])
     std::printf(
         "  for scale, whole-window repaint: mean %8.1f us  median %8.1f us  worst %8.1f us\n",
         f.meanUs, f.medianUs, f.worstUs);
+    std::printf("  widgets painted per drag position: %8.1f (%.0f pixels); per whole-window "
+                "repaint: %.1f (%.0f pixels)\n",
+                double(dragPaints.paints) / kPositions, double(dragPaints.pixels) / kPositions,
+                double(wholePaints.paints) / 200, double(wholePaints.pixels) / 200);
     std::printf("  start-up, main() entry to window shown:        %8.1f ms "
                 "(excludes the dynamic loader and static initialisers)\n",
                 mainToShownMs);

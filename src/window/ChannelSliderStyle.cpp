@@ -13,7 +13,7 @@ int ChannelSliderStyle::pixelMetric(PixelMetric metric, const QStyleOption *opti
 {
     if (metric == PM_ScrollBarSliderMin)
         return kThumbLength;
-    return QProxyStyle::pixelMetric(metric, option, widget);
+    return FocusFrameStyle::pixelMetric(metric, option, widget);
 }
 
 } // namespace glowline

@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QProxyStyle>
+#include "window/FocusFrameStyle.h"
 
 namespace glowline {
 
 // The colour sliders are 57 pixels tall for sixteen positions. The platform's
 // minimum thumb length would take up most of that track and leave less than a
 // pixel of travel per position; this style keeps the platform's look with a
-// short thumb, so each position is a couple of pixels apart.
-class ChannelSliderStyle final : public QProxyStyle
+// short thumb, so each position is a couple of pixels apart, and with the
+// focus frame of the line window's scroll bars.
+class ChannelSliderStyle final : public FocusFrameStyle
 {
     Q_OBJECT
 

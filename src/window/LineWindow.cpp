@@ -4,6 +4,7 @@
 #include "window/ChannelSliderStyle.h"
 #include "window/ClickLabel.h"
 #include "window/DurationText.h"
+#include "window/FocusFrameStyle.h"
 #include "window/LedShape.h"
 #include "window/OutlineShape.h"
 #include "window/TextBox.h"
@@ -14,8 +15,6 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
-
-#include <utility>
 
 namespace glowline {
 
@@ -106,11 +105,10 @@ void LineWindow::build(TabStops &tabStops)
         tabStops.push_back({kTimeBoxTab[std::size_t(r)], box});
         m_rowVisible[std::size_t(r)] = current;
     }
-    connect(m_timeBoxes[kCurrentRow], &TextBox::focusLost, this, [this] {
-        const bool takenIn = std::exchange(m_entryTakenIn, false);
-        if (!takenIn || m_timeBoxes[kCurrentRow]->isModified())
-            commitDurationText();
-    });
+    // Every loss of focus takes the text in and marks the document changed,
+    // also after a command has taken the typed text in already (the box then
+    // shows what is stored, so the same duration is stored again).
+    connect(m_timeBoxes[kCurrentRow], &TextBox::focusLost, this, &LineWindow::commitDurationText);
 
     auto *sliderStyle = new ChannelSliderStyle;
     sliderStyle->setParent(this);
@@ -160,8 +158,13 @@ void LineWindow::build(TabStops &tabStops)
     m_lineScroll->setSingleStep(1);
     m_lineScroll->setPageStep(6);
     m_lineScroll->setFocusPolicy(Qt::StrongFocus);
+    auto *lineStyle = new FocusFrameStyle;
+    lineStyle->setParent(this);
+    m_lineScroll->setStyle(lineStyle);
     tabStops.push_back({49, m_lineScroll});
     connect(m_lineScroll, &QScrollBar::valueChanged, this, &LineWindow::redrawLineWindow);
+    // The wheel moves the line without taking the focus from txtTime(3).
+    m_lineScroll->installEventFilter(this);
 
     const auto shield = [&](const char *name, QRect rect, int tab) {
         auto *f = place(new QFrame(this), QString::fromLatin1(name), rect);
@@ -365,10 +368,17 @@ void LineWindow::onSliderChanged(int column)
 void LineWindow::commitTypedDuration()
 {
     TextBox *box = m_timeBoxes[kCurrentRow];
-    if (QApplication::focusWidget() == box && box->isModified()) {
+    if (QApplication::focusWidget() == box && box->isModified())
         commitDurationText();
-        m_entryTakenIn = true;
-    }
+}
+
+bool LineWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A duration typed for the current line is stored there before the
+    // wheel shows another line in its place.
+    if (watched == m_lineScroll && event->type() == QEvent::Wheel)
+        emit lineAboutToMove();
+    return QFrame::eventFilter(watched, event);
 }
 
 void LineWindow::commitDurationText()

@@ -66,8 +66,7 @@ public:
     void setShieldsVisible(bool visible);
 
     // A command given while a duration is typed into txtTime(3) takes it in
-    // first, as a click elsewhere would; the box keeps the focus, and its
-    // later focus loss does not take the same text in again.
+    // first, as a click elsewhere would; the box keeps the focus.
     void commitTypedDuration();
     // Takes in the text of txtTime(3): shows the duration it stands for, then
     // reports it (durationEntered) and moves udTime to it.
@@ -99,6 +98,12 @@ signals:
     void durationEntered(int hundredths, bool typed);
     // udTime was stepped (or moved by an entered duration).
     void durationStepped(int hundredths);
+    // The user is about to move scrLine without giving it the focus (the
+    // wheel); what is being entered is to be taken in first.
+    void lineAboutToMove();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void build(TabStops &tabStops);
@@ -116,9 +121,6 @@ private:
     // moves them stores what that handling would have stored.
     bool m_settingControls = false;
     bool m_redrawing = false;
-    // A command took in the duration typed into txtTime(3) while the box kept
-    // the focus.
-    bool m_entryTakenIn = false;
     std::array<bool, kRows> m_rowVisible{};
 
     std::array<std::array<LedShape *, kLedCount>, kRows> m_leds{};

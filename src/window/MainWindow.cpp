@@ -23,6 +23,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include <algorithm>
 
@@ -61,6 +63,53 @@ const std::array<CommandButton, 13> kButtons{{
     {"cmdExit", "Exit", twips(8400, 5040, 615, 375), 90, Command::Exit},
     {"cmdPipette", "Pipette", twips(0, 3840, 735, 375), 78, Command::Pipette, true},
 }};
+
+// Room left between a caption and its button's bevel on either side.
+constexpr int kCaptionPadding = 2;
+
+bool captionsFit(const QWidget &client, const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    for (const QPushButton *button : client.findChildren<QPushButton *>()) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.rect = button->rect();
+        const QRect room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        if (metrics.horizontalAdvance(button->text()) + 2 * kCaptionPadding > room.width() ||
+            metrics.height() > room.height())
+            return false;
+    }
+    // The line-number labels hold up to the highest line number.
+    const QString widestNumber = QString::number(kMaxLines);
+    for (int r = 0; r < LineWindow::kRows; ++r) {
+        const QLabel *label =
+            client.findChild<QLabel *>(indexedName("lblLine", r), Qt::FindChildrenRecursively);
+        if (label != nullptr &&
+            metrics.horizontalAdvance(widestNumber) > label->contentsRect().width())
+            return false;
+    }
+    return true;
+}
+
+// The layout was drawn for a small, narrow system font; the platform's
+// default font is often wider, and captions would cross their controls'
+// edges. The client area takes the largest size, up to the default, at which
+// every caption fits its control.
+void fitClientFont(QWidget &client)
+{
+    constexpr qreal kStep = 0.5;
+    constexpr qreal kSmallest = 5;
+    QFont font = client.font();
+    if (font.pointSizeF() <= 0)
+        return;
+    for (qreal size = font.pointSizeF(); size >= kSmallest; size -= kStep) {
+        font.setPointSizeF(size);
+        if (captionsFit(client, font))
+            break;
+    }
+    client.setFont(font);
+}
 
 } // namespace
 
@@ -110,6 +159,7 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
     });
     connect(m_lineWindow->testButton(), &QPushButton::clicked, this,
             [this] { run(Command::Test); });
+    connect(m_lineWindow, &LineWindow::lineAboutToMove, this, &MainWindow::commitPendingEntry);
 
     connect(&m_document, &Document::replaced, m_lineWindow, &LineWindow::showDocument);
     // A selection of several lines plays on its own; the selection stays
@@ -195,17 +245,26 @@ void MainWindow::buildClientArea()
     m_changedMarker =
         place(new QLabel(client), QStringLiteral("lblFileChanged"), twips(8160, 120, 135, 255));
     tabStops.push_back({95, m_changedMarker});
+    fitClientFont(*client);
 
     // Labels and frames hold places in the sequence but never take the focus.
     std::ranges::sort(tabStops, {}, &TabStop::index);
+    QWidget *first = nullptr;
     QWidget *previous = nullptr;
     for (const TabStop &stop : tabStops) {
         if (!(stop.widget->focusPolicy() & Qt::TabFocus))
             continue;
         if (previous != nullptr)
             QWidget::setTabOrder(previous, stop.widget);
+        else
+            first = stop.widget;
         previous = stop.widget;
     }
+    // The first control of the order holds the focus from the start, so that
+    // it has it whenever and however the window becomes active; otherwise
+    // the first key would pick a control, Exit among them.
+    if (first != nullptr)
+        first->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- Commands ---------------------------------------------------------------

@@ -1,6 +1,9 @@
 #include "window/UpDown.h"
 
+#include "window/FocusFrameStyle.h"
+
 #include <QKeyEvent>
+#include <QPainter>
 #include <QToolButton>
 
 #include <algorithm>
@@ -54,9 +57,20 @@ bool UpDown::setValue(int value)
 
 void UpDown::resizeEvent(QResizeEvent *)
 {
-    const int upper = height() / 2;
-    m_up->setGeometry(0, 0, width(), upper);
-    m_down->setGeometry(0, upper, width(), height() - upper);
+    // The arrows leave a pixel free around them for the focus frame.
+    const QRect inner = rect().adjusted(1, 1, -1, -1);
+    const int upper = inner.height() / 2;
+    m_up->setGeometry(inner.left(), inner.top(), inner.width(), upper);
+    m_down->setGeometry(inner.left(), inner.top() + upper, inner.width(), inner.height() - upper);
+}
+
+// QWidget repaints on every change of focus.
+void UpDown::paintEvent(QPaintEvent *)
+{
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    FocusFrameStyle::drawFocusFrame(painter, rect(), palette());
 }
 
 void UpDown::keyPressEvent(QKeyEvent *event)

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace glowline;
 using glowline::test::control;
@@ -27,6 +28,7 @@ private slots:
     void shownValueIsTheStoredOneWhenTheUpDownHeldIt();
     void typingTakesEffectOnlyWhenTheBoxLosesTheFocus();
     void clickOnAButtonCommitsFirst();
+    void wheelOverTheLineScrollBarCommitsFirst();
     void tabbingThroughRewritesAndMarks();
     void otherRowsDoNotCommit();
     void upDownArrows_data();
@@ -172,6 +174,27 @@ void DurationEditingTest::clickOnAButtonCommitsFirst()
     QCOMPARE(m_window->document().table().duration(1), Cell(350));
     QCOMPARE(m_window->document().table().duration(2), Cell(350));
     QCOMPARE(box()->text(), QStringLiteral("3.50"));
+}
+
+void DurationEditingTest::wheelOverTheLineScrollBarCommitsFirst()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    test::loadTable(*m_window, LineTable(3), 1);
+    box()->setFocus(Qt::MouseFocusReason);
+    box()->selectAll();
+    QTest::keyClicks(box(), QStringLiteral("9"));
+    // The wheel leaves the focus where it is; rolling it towards the user
+    // moves down the sequence.
+    auto *scrLine = control<QScrollBar>(*m_window, QStringLiteral("scrLine"));
+    const QPoint at = scrLine->rect().center();
+    QWheelEvent wheel(at, scrLine->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(scrLine, &wheel);
+    QVERIFY(m_window->document().currentLine() > 1);
+    QCOMPARE(m_window->document().table().duration(1), Cell(900));
+    QCOMPARE(marker(), QStringLiteral("*"));
+    QCOMPARE(m_window->document().table().duration(m_window->document().currentLine()), Cell(0));
+    QCOMPARE(box()->text(), QStringLiteral("0.00"));
 }
 
 void DurationEditingTest::tabbingThroughRewritesAndMarks()

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 
 using namespace glowline;
@@ -57,6 +59,7 @@ private slots:
     void geometry();
     void captions_data();
     void captions();
+    void captionsFitTheirControls();
     void startUpLook();
     void palette_data();
     void palette();
@@ -64,6 +67,9 @@ private slots:
     void clickOnLedCircleOrCornerIsAClickOnItsTarget();
     void shieldsCoverTheOtherRowsOnly();
     void focusOrder();
+    void firstSliderHasTheFocusHoweverTheWindowIsActivated();
+    void focusedControlsShowAFrame_data();
+    void focusedControlsShowAFrame();
     void tabKeyFollowsTheOrder();
     void otherRowsCannotBeTypedInto();
     void enterAndEscape();
@@ -244,6 +250,30 @@ void WindowLayoutTest::captions()
     QFETCH(QString, button);
     QFETCH(QString, caption);
     QCOMPARE(control<QPushButton>(*m_window, button)->text(), caption);
+}
+
+// With the fonts the platform gives by default, every caption stands clear of
+// its button's bevel, and the line labels hold five-digit line numbers.
+void WindowLayoutTest::captionsFitTheirControls()
+{
+    const auto buttons = m_window->centralWidget()->findChildren<QPushButton *>();
+    QCOMPARE(buttons.size(), 14);
+    for (const QPushButton *button : buttons) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.rect = button->rect();
+        const QRect room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        const QFontMetrics metrics = button->fontMetrics();
+        QVERIFY2(metrics.horizontalAdvance(button->text()) + 2 < room.width(),
+                 qPrintable(button->objectName()));
+        QVERIFY2(metrics.height() <= room.height(), qPrintable(button->objectName()));
+    }
+    for (int r = 0; r < 7; ++r) {
+        auto *label = control<QLabel>(*m_window, "lblLine", r);
+        QVERIFY(label->fontMetrics().horizontalAdvance(QStringLiteral("32767")) <=
+                label->contentsRect().width());
+    }
 }
 
 void WindowLayoutTest::startUpLook()
@@ -453,6 +483,67 @@ void WindowLayoutTest::focusOrder()
                               QStringLiteral("scrLine")} +
         buttons;
     QCOMPARE(chain(), fullOrder);
+}
+
+// Shown by a window manager that does not activate new windows, the window
+// gets no focus at first; once it is activated, the first slider has it, so
+// the arrow keys move that slider and Space presses no button.
+void WindowLayoutTest::firstSliderHasTheFocusHoweverTheWindowIsActivated()
+{
+    auto *first = control<QScrollBar>(*m_window, "scrR", 0);
+    m_window->setAttribute(Qt::WA_ShowWithoutActivating);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QCOMPARE(m_window->focusWidget(), first);
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QCOMPARE(QApplication::focusWidget(), first);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(first->value(), 14);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(QApplication::focusWidget(), first);
+}
+
+void WindowLayoutTest::focusedControlsShowAFrame_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::newRow("red slider") << name("scrR", 0);
+    QTest::newRow("green slider") << name("scrG", 5);
+    QTest::newRow("blue slider") << name("scrB", 10);
+    QTest::newRow("scrLine") << QStringLiteral("scrLine");
+    QTest::newRow("udTime") << QStringLiteral("udTime");
+}
+
+void WindowLayoutTest::focusedControlsShowAFrame()
+{
+    QFETCH(QString, control);
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    auto *widget = test::control<QWidget>(*m_window, control);
+    auto *elsewhere = test::control<QPushButton>(*m_window, QStringLiteral("cmdAddLine"));
+
+    elsewhere->setFocus(Qt::TabFocusReason);
+    const QImage unfocused = widget->grab().toImage();
+    widget->setFocus(Qt::TabFocusReason);
+    QVERIFY(widget->hasFocus());
+    const QImage focused = widget->grab().toImage();
+    QVERIFY(focused != unfocused);
+    // The frame runs round the edge in the highlight colour.
+    const QColor highlight = widget->palette().color(QPalette::Highlight);
+    const QPoint corners[] = {{0, 0},
+                              {focused.width() - 1, 0},
+                              {0, focused.height() - 1},
+                              {focused.width() - 1, focused.height() - 1}};
+    for (const QPoint &p : corners)
+        QCOMPARE(focused.pixelColor(p * focused.devicePixelRatio()).rgb(), highlight.rgb());
 }
 
 void WindowLayoutTest::tabKeyFollowsTheOrder()
