@@ -20,10 +20,15 @@ glowline_install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# glowline_build DIR [cmake options...]
+# glowline_build PRESET [cmake options...]
+# PRESET is one of CMakePresets.json's: default (build/), sanitize (build-asan/)
+# or fuzz (build-fuzz/).
 glowline_build() {
-    local dir=$1
+    local preset=$1
     shift
-    cmake -S "$glowline_root" -B "$glowline_root/$dir" "$@" >/dev/null
-    cmake --build "$glowline_root/$dir" --parallel "$(nproc)"
+    (
+        cd "$glowline_root"
+        cmake --preset "$preset" "$@" >/dev/null
+        cmake --build --preset "$preset" --parallel "$(nproc)"
+    )
 }
