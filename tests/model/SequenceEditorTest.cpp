@@ -1,6 +1,7 @@
 #include "model/SequenceEditor.h"
 
 #include "model/Document.h"
+#include "support/LineTableText.h"
 #include "support/NumberedTable.h"
 #include "support/RandomEdits.h"
 
