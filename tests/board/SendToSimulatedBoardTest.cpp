@@ -2,6 +2,7 @@
 #include "model/Document.h"
 #include "playback/HeadlessToolRunner.h"
 #include "playback/SendOperation.h"
+#include "support/Files.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTest>
 
 using namespace glowline;
+using glowline::test::readAll;
 
 namespace {
 
@@ -26,12 +28,6 @@ QList<quint16> fileWords(const QByteArray &source)
     while (matches.hasNext())
         words.append(quint16(matches.next().captured(1).toUInt(nullptr, 16)));
     return words;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "support/Files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -9,6 +11,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+using glowline::test::readAll;
+using glowline::test::writeAll;
 
 namespace {
 
@@ -47,18 +52,6 @@ Run runCliInShell(const QString &script, const QStringList &arguments)
     return runProgram(QStringLiteral("/bin/sh"),
                       QStringList{QStringLiteral("-c"), script, QStringLiteral(GLOWLINE_CLI_PATH)} +
                           arguments);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 const QByteArray kHeader =

@@ -1,5 +1,6 @@
 #include "SequenceTables.h"
 #include "files/SequenceWriter.h"
+#include "support/IntelHex.h"
 
 #include <QMap>
 #include <QProcess>
@@ -13,71 +14,6 @@ using namespace glowline;
 using namespace glowline::test;
 
 namespace {
-
-// The data words of an Intel HEX image in address order, each word stored
-// low byte first as the AVR assemblers do. Fails on a bad record, a bad
-// checksum or a gap in the addresses.
-std::optional<QList<quint16>> hexWords(const QByteArray &hex, QString *why)
-{
-    QMap<quint32, quint8> bytes;
-    quint32 base = 0;
-    bool ended = false;
-    for (QByteArray record : hex.split('\n')) {
-        record = record.trimmed();
-        if (record.isEmpty())
-            continue;
-        if (ended || !record.startsWith(':') || record.size() < 11 || record.size() % 2 == 0) {
-            *why = QStringLiteral("bad record %1").arg(QString::fromLatin1(record));
-            return std::nullopt;
-        }
-        const QByteArray raw = QByteArray::fromHex(record.mid(1));
-        if (raw.size() * 2 != record.size() - 1 || raw.size() != 5 + quint8(raw[0])) {
-            *why = QStringLiteral("bad length in %1").arg(QString::fromLatin1(record));
-            return std::nullopt;
-        }
-        quint8 sum = 0;
-        for (char b : raw)
-            sum = quint8(sum + quint8(b));
-        if (sum != 0) {
-            *why = QStringLiteral("bad checksum in %1").arg(QString::fromLatin1(record));
-            return std::nullopt;
-        }
-        const int count = quint8(raw[0]);
-        const quint32 address = quint32(quint8(raw[1])) << 8 | quint8(raw[2]);
-        const quint32 value = count == 2 ? (quint32(quint8(raw[4])) << 8 | quint8(raw[5])) : 0;
-        switch (quint8(raw[3])) {
-        case 0x00:
-            for (int i = 0; i < count; ++i)
-                bytes.insert(base + address + quint32(i), quint8(raw[4 + i]));
-            break;
-        case 0x01:
-            ended = true;
-            break;
-        case 0x02:
-            base = value << 4;
-            break;
-        case 0x04:
-            base = value << 16;
-            break;
-        default:
-            break;
-        }
-    }
-    if (!ended) {
-        *why = QStringLiteral("no end-of-file record");
-        return std::nullopt;
-    }
-    if (bytes.size() % 2 != 0 ||
-        (!bytes.isEmpty() && bytes.lastKey() != quint32(bytes.size() - 1))) {
-        *why = QStringLiteral("the image does not fill addresses 0 to %1 in whole words")
-                   .arg(bytes.size() - 1);
-        return std::nullopt;
-    }
-    QList<quint16> words;
-    for (quint32 a = 0; a < quint32(bytes.size()); a += 2)
-        words.append(quint16(bytes.value(a) | bytes.value(a + 1) << 8));
-    return words;
-}
 
 // The words of the ".dw" lines, read straight from the text.
 QList<quint16> dwWords(const QByteArray &source)

@@ -3,6 +3,7 @@
 #include "files/SequenceReader.h"
 #include "files/SequenceWriter.h"
 #include "model/Document.h"
+#include "support/Files.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QTest>
 
 using namespace glowline;
+using glowline::test::readAll;
 using glowline::test::ScriptedDialogs;
 using Answer = Dialogs::Answer;
 
@@ -24,12 +26,6 @@ LineTable sampleTable(int lines, int seed)
             table.setCell(c, n, Cell((seed * 131 + n * 17 + c * 29) % 4096));
     }
     return table;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

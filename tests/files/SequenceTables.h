@@ -2,6 +2,8 @@
 
 #include "model/LineTable.h"
 #include "support/EveryLedChangesTable.h"
+#include "support/Files.h"
+#include "support/LineTableText.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -28,27 +30,6 @@ inline LineTable tableOf(std::initializer_list<Row> rows)
         ++n;
     }
     return table;
-}
-
-// Text lines, each ended by CR LF.
-inline QByteArray crlf(const QByteArrayList &lines)
-{
-    QByteArray text;
-    for (const QByteArray &line : lines)
-        text += line + "\r\n";
-    return text;
-}
-
-inline QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-inline bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // A random table that the file format can carry exactly: every LED column

@@ -1,5 +1,6 @@
 #include "model/Generators.h"
 
+#include "support/LineTableText.h"
 #include "support/NumberedTable.h"
 
 #include <QTest>

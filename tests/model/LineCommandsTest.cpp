@@ -1,5 +1,6 @@
 #include "model/LineCommands.h"
 
+#include "support/LineTableText.h"
 #include "support/NumberedTable.h"
 
 #include <QRandomGenerator>

@@ -3,6 +3,7 @@
 #include "files/TsvTable.h"
 #include "model/Document.h"
 #include "model/SequenceEditor.h"
+#include "support/LineTableText.h"
 #include "support/NumberedTable.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "playback/HeadlessToolRunner.h"
 
-#include "StandInTools.h"
 #include "playback/ToolProcess.h"
+#include "support/StandInTools.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -146,7 +146,7 @@ private slots:
             shell(QStringLiteral("sleep 60 & echo $! > \"$1\"; echo started; wait"), {pidFile}));
         QTRY_VERIFY_WITH_TIMEOUT(process.result().output.contains(QStringLiteral("started")),
                                  10000);
-        const QByteArray child = glowline::test::readFile(pidFile).trimmed();
+        const QByteArray child = glowline::test::readAll(pidFile).trimmed();
         QVERIFY(!child.isEmpty());
         process.stop();
         QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
@@ -154,7 +154,7 @@ private slots:
         // Gone, or a zombie left for the system to reap: not running.
         const QString stat = QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(child));
         QTRY_VERIFY_WITH_TIMEOUT(
-            !QFileInfo::exists(stat) || glowline::test::readFile(stat).contains(") Z "), 10000);
+            !QFileInfo::exists(stat) || glowline::test::readAll(stat).contains(") Z "), 10000);
     }
 
     // A tool that reads its input gets end of file instead of waiting forever.

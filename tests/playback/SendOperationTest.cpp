@@ -1,12 +1,12 @@
 #include "playback/SendOperation.h"
 
-#include "StandInTools.h"
 #include "files/SequenceWriter.h"
 #include "model/Document.h"
 #include "playback/HeadlessToolRunner.h"
 #include "playback/Playback.h"
 #include "playback/SendProgress.h"
 #include "support/ScriptedDialogs.h"
+#include "support/StandInTools.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +18,7 @@
 #include <unistd.h>
 
 using namespace glowline;
-using glowline::test::readFile;
+using glowline::test::readAll;
 using glowline::test::recordedArguments;
 using glowline::test::ScriptedDialogs;
 using glowline::test::writeScript;
@@ -133,9 +133,9 @@ private slots:
         QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
                  programmerArguments(hex));
         // Both tools run in the sequence file's folder.
-        QCOMPARE(readFile(inProgram(QStringLiteral("avra.cwd"))).trimmed(),
+        QCOMPARE(readAll(inProgram(QStringLiteral("avra.cwd"))).trimmed(),
                  QFile::encodeName(m_shows));
-        QCOMPARE(readFile(inProgram(QStringLiteral("avrdude.cwd"))).trimmed(),
+        QCOMPARE(readAll(inProgram(QStringLiteral("avrdude.cwd"))).trimmed(),
                  QFile::encodeName(m_shows));
         QCOMPARE(runner.commands.size(), 2);
         QCOMPARE(runner.commands.at(0).program, inProgram(QStringLiteral("avra")));
@@ -301,7 +301,7 @@ private slots:
         RecordingRunner runner;
         QCOMPARE(send(runner), Outcome::AssemblyFailed);
         QVERIFY(!QFileInfo(hex).isSymLink());
-        QCOMPARE(readFile(target), QByteArray("#!/bin/sh\nkeep\n"));
+        QCOMPARE(readAll(target), QByteArray("#!/bin/sh\nkeep\n"));
     }
 
     void missingTool_data()
@@ -411,7 +411,7 @@ private slots:
         QVERIFY(m_dialogs->messages.isEmpty());
         QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
                  programmerArguments(file + QStringLiteral(".hex")));
-        QCOMPARE(readFile(unrelated), QByteArray("#!/bin/sh\nmine\n"));
+        QCOMPARE(readAll(unrelated), QByteArray("#!/bin/sh\nmine\n"));
     }
 
     // A sequence that needs more flash than the board has for it is refused
@@ -436,7 +436,7 @@ private slots:
             m_document->replace(table);
         }
         const QString file = saved(QStringLiteral("run.asm"));
-        const QByteArray before = readFile(file);
+        const QByteArray before = readAll(file);
         m_document->state().markChanged();
         m_dialogs->answers.push_back(refused ? Answer::Ok : Answer::No);
 
@@ -462,7 +462,7 @@ private slots:
         QVERIFY(!asked);
         QCOMPARE(m_saveCalls, 0);
         QCOMPARE(runner.commands.size(), 0);
-        QCOMPARE(readFile(file), before);
+        QCOMPARE(readAll(file), before);
         QVERIFY(m_document->state().hasUnsavedChanges());
         QCOMPARE(QDir(m_shows).entryList(QDir::Files), QStringList{QStringLiteral("run.asm")});
     }

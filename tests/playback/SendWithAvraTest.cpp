@@ -1,9 +1,10 @@
-#include "StandInTools.h"
 #include "files/SequenceWriter.h"
 #include "model/Document.h"
 #include "playback/HeadlessToolRunner.h"
 #include "playback/SendOperation.h"
+#include "support/IntelHex.h"
 #include "support/ScriptedDialogs.h"
+#include "support/StandInTools.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,67 +17,13 @@
 #include <optional>
 
 using namespace glowline;
-using glowline::test::readFile;
+using glowline::test::hexWords;
+using glowline::test::readAll;
 using glowline::test::recordedArguments;
 using glowline::test::ScriptedDialogs;
 using glowline::test::writeScript;
 
 namespace {
-
-// The program words of an Intel HEX file, from address 0 on, or nullopt when
-// a record is malformed, fails its checksum or leaves a gap.
-std::optional<QList<quint16>> hexWords(const QByteArray &text)
-{
-    std::map<quint32, quint8> bytes;
-    quint32 base = 0;
-    bool ended = false;
-    for (QByteArray record : text.split('\n')) {
-        record = record.trimmed();
-        if (record.isEmpty())
-            continue;
-        if (ended || !record.startsWith(':'))
-            return std::nullopt;
-        const QByteArray raw = QByteArray::fromHex(record.mid(1));
-        if (raw.size() * 2 != record.size() - 1 || raw.size() < 5 ||
-            raw.size() != 5 + quint8(raw[0]))
-            return std::nullopt;
-        quint8 sum = 0;
-        for (char b : raw)
-            sum = quint8(sum + quint8(b));
-        if (sum != 0)
-            return std::nullopt;
-        const int count = quint8(raw[0]);
-        const quint32 address = quint32(quint8(raw[1])) << 8 | quint8(raw[2]);
-        switch (quint8(raw[3])) {
-        case 0x00:
-            for (int i = 0; i < count; ++i)
-                bytes[base + address + quint32(i)] = quint8(raw[4 + i]);
-            break;
-        case 0x01:
-            ended = true;
-            break;
-        case 0x02:
-            base = (quint32(quint8(raw[4])) << 8 | quint8(raw[5])) << 4;
-            break;
-        case 0x04:
-            base = (quint32(quint8(raw[4])) << 8 | quint8(raw[5])) << 16;
-            break;
-        default:
-            return std::nullopt;
-        }
-    }
-    if (!ended || bytes.size() % 2 != 0)
-        return std::nullopt;
-    QList<quint16> words;
-    quint32 expected = 0;
-    for (auto it = bytes.begin(); it != bytes.end(); ++it, ++expected) {
-        if (it->first != expected)
-            return std::nullopt;
-    }
-    for (quint32 a = 0; a < bytes.size(); a += 2)
-        words.append(quint16(bytes[a] | bytes[a + 1] << 8)); // little-endian words
-    return words;
-}
 
 // The ".dw" words of a sequence file, in order.
 QList<quint16> sourceWords(const QByteArray &source)
@@ -166,7 +113,7 @@ private slots:
 
         const QString hex = dir.filePath(QStringLiteral("shows/") + hexName);
         QVERIFY2(QFileInfo(hex).isFile(), qPrintable(hex));
-        const auto words = hexWords(readFile(hex));
+        const auto words = hexWords(readAll(hex));
         QVERIFY(words);
         QCOMPARE(*words, (QList<quint16>{0x0F00, 0xF00A, 0x00F0}));
         QCOMPARE(recordedArguments(QDir(program).filePath(QStringLiteral("avrdude.args"))),
@@ -192,14 +139,14 @@ private slots:
         QString error;
         QVERIFY2(saveSequenceFile(document.table(), file, &error), qPrintable(error));
         document.state().setFileName(file);
-        const QList<quint16> expected = sourceWords(readFile(file));
+        const QList<quint16> expected = sourceWords(readAll(file));
         QVERIFY(expected.size() > 1000);
 
         ScriptedDialogs dialogs;
         HeadlessToolRunner runner;
         SendOperation send(document, dialogs, runner, {}, ToolLocator(dir.path()));
         QCOMPARE(send.run(), SendOperation::Outcome::Sent);
-        const auto words = hexWords(readFile(dir.filePath(QStringLiteral("long.hex"))));
+        const auto words = hexWords(readAll(dir.filePath(QStringLiteral("long.hex"))));
         QVERIFY(words);
         QCOMPARE(*words, expected);
     }

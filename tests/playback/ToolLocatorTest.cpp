@@ -1,6 +1,6 @@
 #include "playback/ToolLocator.h"
 
-#include "StandInTools.h"
+#include "support/StandInTools.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -108,4 +108,25 @@ inline QString tableFault(const LineTable &table)
     return {};
 }
 
+// Undoes every step the editor holds, which must give back start, then redoes
+// exactly those steps, which must give back the table as it was before. Steps
+// left to redo at the start are not redone: the table they lead to is not the
+// one being checked. Returns why the history failed, or an empty string.
+inline QString historyFault(SequenceEditor &editor, const LineTable &start)
+{
+    const LineTable end = editor.table();
+    int undone = 0;
+    while (editor.undo())
+        ++undone;
+    if (editor.table() != start)
+        return QStringLiteral("undoing all %1 steps did not give back the start").arg(undone);
+    for (int i = 0; i < undone; ++i) {
+        if (!editor.redo())
+            return QStringLiteral("redo %1 of %2 was refused").arg(i + 1).arg(undone);
+    }
+    if (editor.table() != end)
+        return QStringLiteral("redoing all %1 steps did not give back the end").arg(undone);
+    return {};
+}
+
 } // namespace glowline::test

@@ -17,29 +17,12 @@
 
 using namespace glowline;
 using glowline::test::control;
+using glowline::test::readAll;
+using glowline::test::shownColour;
+using glowline::test::writeAll;
 using Answer = Dialogs::Answer;
 
 namespace {
-
-// What an LED shows for a packed colour: each four-bit channel n as n * 16.
-Rgb24 shownColour(int packed)
-{
-    return rgb24(((packed >> 8) & 0xF) * 16, ((packed >> 4) & 0xF) * 16, (packed & 0xF) * 16);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(bytes) == bytes.size();
-}
 
 // The file of the start-up sequence: one line, all black, duration 0, so
 // nothing but the line header follows the two directives.

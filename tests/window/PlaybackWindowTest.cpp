@@ -16,14 +16,9 @@
 
 using namespace glowline;
 using glowline::test::control;
+using glowline::test::shownColour;
 
 namespace {
-
-// What an LED shows for a packed colour: each four-bit channel n as n * 16.
-Rgb24 shownColour(int packed)
-{
-    return rgb24(((packed >> 8) & 0xF) * 16, ((packed >> 4) & 0xF) * 16, (packed & 0xF) * 16);
-}
 
 // The pattern's LED colours, so that every line looks different, with the
 // given durations.

@@ -2,9 +2,10 @@
 
 #include "WindowTestSupport.h"
 #include "playback/HeadlessToolRunner.h"
-#include "playback/StandInTools.h"
 #include "playback/ToolLocator.h"
+#include "support/IntelHex.h"
 #include "support/ScriptedDialogs.h"
+#include "support/StandInTools.h"
 #include "window/ClickLabel.h"
 #include "window/DialogToolRunner.h"
 #include "window/ProgrammerSettingsDialog.h"
@@ -39,7 +40,8 @@
 
 using namespace glowline;
 using glowline::test::control;
-using glowline::test::readFile;
+using glowline::test::hexWords;
+using glowline::test::readAll;
 using glowline::test::recordedArguments;
 using glowline::test::writeScript;
 using Answer = Dialogs::Answer;
@@ -63,35 +65,6 @@ if [ -f "$dir/avra.sleep" ]; then sleep 0.5; fi
 if [ -f "$dir/avra.write" ]; then printf ':00000001FF\n' > "$out"; fi
 exit 0
 )";
-
-// The program words of an Intel HEX file in address order (little-endian byte
-// pairs), or an empty list when a record is malformed or fails its checksum.
-QList<int> hexWords(const QByteArray &text)
-{
-    QMap<int, int> bytes;
-    for (const QByteArray &line : text.split('\n')) {
-        const QByteArray record = line.trimmed();
-        if (record.isEmpty())
-            continue;
-        const QByteArray raw = QByteArray::fromHex(record.mid(1));
-        if (!record.startsWith(':') || raw.size() < 5 || raw.size() != 5 + quint8(raw[0]))
-            return {};
-        int sum = 0;
-        for (const char b : raw)
-            sum += quint8(b);
-        if (sum % 256 != 0)
-            return {};
-        if (raw[3] != 0)
-            continue;
-        const int address = quint8(raw[1]) << 8 | quint8(raw[2]);
-        for (int i = 0; i < quint8(raw[0]); ++i)
-            bytes[address + i] = quint8(raw[4 + i]);
-    }
-    QList<int> words;
-    for (int a = 0; bytes.contains(a) && bytes.contains(a + 1); a += 2)
-        words.append(bytes[a] | bytes[a + 1] << 8);
-    return words.size() * 2 == bytes.size() ? words : QList<int>();
-}
 
 QStringList programmerArguments(const QString &hexPath)
 {
@@ -301,7 +274,7 @@ void SendWindowTest::saveQuestion()
         QVERIFY(QDir(m_shows).mkdir(QStringLiteral("a folder.asm")));
         m_window->document().state().setFileName(path);
     }
-    const QByteArray before = readFile(path);
+    const QByteArray before = readAll(path);
     if (changed)
         edit();
     const QString markerBefore = marker();
@@ -335,7 +308,7 @@ void SendWindowTest::saveQuestion()
         checkNothingRan();
         QCOMPARE(marker(), markerBefore);
         QCOMPARE(fileNameShown(), path);
-        QCOMPARE(readFile(path), before);
+        QCOMPARE(readAll(path), before);
         return;
     }
     if (path.isEmpty())
@@ -343,12 +316,12 @@ void SendWindowTest::saveQuestion()
     QCOMPARE(fileNameShown(), path);
     QCOMPARE(marker(), QString());
     // The assembler got the file as it was saved, with the edit in it.
-    const QByteArray saved = readFile(path);
+    const QByteArray saved = readAll(path);
     QVERIFY(saved.startsWith(".cseg\r\n.org 0x0000\r\n;Line 1\r\n"));
     QCOMPARE(saved.count(";Line "), 3);
     if (changed)
         QVERIFY(saved != before);
-    QCOMPARE(readFile(inProgram(QStringLiteral("avra.input"))), saved);
+    QCOMPARE(readAll(inProgram(QStringLiteral("avra.input"))), saved);
     QCOMPARE(recordedArguments(inProgram(QStringLiteral("avra.args"))), QStringList{path});
     const QString hex = inShows(QStringLiteral("%1.hex").arg(QFileInfo(path).completeBaseName()));
     QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
@@ -409,13 +382,13 @@ void SendWindowTest::hexBesideTheFile()
     QCOMPARE(m_dialogs->messages.size(), 1);
     QCOMPARE(fileNameShown(), path);
     QVERIFY(QFileInfo(path).isFile());
-    QCOMPARE(readFile(inProgram(QStringLiteral("avra.hexbefore"))), QByteArray("no\n"));
+    QCOMPARE(readAll(inProgram(QStringLiteral("avra.hexbefore"))), QByteArray("no\n"));
     QCOMPARE(recordedArguments(inProgram(QStringLiteral("avra.args"))), QStringList{path});
     QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
              programmerArguments(hexPath));
-    QCOMPARE(readFile(hexPath), QByteArray(":00000001FF\n"));
+    QCOMPARE(readAll(hexPath), QByteArray(":00000001FF\n"));
     if (!bystander.isEmpty())
-        QCOMPARE(readFile(inShows(bystander)), QByteArray("#!/bin/sh\nmine\n"));
+        QCOMPARE(readAll(inShows(bystander)), QByteArray("#!/bin/sh\nmine\n"));
     for (const QString &where :
          {m_shows, QFileInfo(path).absolutePath(), m_program, m_dir->path(), QDir::currentPath()})
         QVERIFY2(!QFileInfo::exists(QDir(where).filePath(QStringLiteral("injected"))),
@@ -436,7 +409,7 @@ void SendWindowTest::assemblyFailed()
     QCOMPARE(m_dialogs->messages.first().text, QStringLiteral("Assembly failed!"));
     QCOMPARE(m_dialogs->messages.first().icon, Dialogs::Icon::Error);
     QCOMPARE(m_dialogs->messages.first().buttons, Dialogs::Buttons::Ok);
-    QCOMPARE(readFile(inProgram(QStringLiteral("avra.hexbefore"))), QByteArray("no\n"));
+    QCOMPARE(readAll(inProgram(QStringLiteral("avra.hexbefore"))), QByteArray("no\n"));
     QVERIFY(!QFileInfo::exists(hexPath));
     QCOMPARE(m_runner->programs, QStringList{inProgram(QStringLiteral("avra"))});
     QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
@@ -530,9 +503,9 @@ void SendWindowTest::typedDurationIsSentToo()
     QCOMPARE(m_dialogs->lastMessage(), QStringLiteral("File not saved. Save now and continue?"));
     QCOMPARE(marker(), QString());
     // Line 2 of the pattern now lasts 1.50 s: 150 is 0x096.
-    const QByteArray input = readFile(inProgram(QStringLiteral("avra.input")));
+    const QByteArray input = readAll(inProgram(QStringLiteral("avra.input")));
     QVERIFY2(input.contains(".dw 0xF096\r\n;Line 3\r\n"), input.constData());
-    QCOMPARE(input, readFile(path));
+    QCOMPARE(input, readAll(path));
 }
 
 // From the user's clicks to what the programmer is given, with the assembler
@@ -569,7 +542,8 @@ void SendWindowTest::paintedSequenceThroughTheRealAssembler()
     QVERIFY(QFileInfo(hex).isFile());
     // Line 1 against line 2: LED 4 becomes 0xF00, then the duration 50;
     // line 2 against line 1: LED 4 back to black, and no duration word.
-    QCOMPARE(hexWords(readFile(hex)), (QList<int>{0x4F00, 0xF032, 0x4000}));
+    QCOMPARE(hexWords(readAll(hex)).value_or(QList<quint16>()),
+             (QList<quint16>{0x4F00, 0xF032, 0x4000}));
     QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
              programmerArguments(hex));
 }

@@ -23,31 +23,11 @@
 
 using namespace glowline;
 using glowline::test::control;
+using glowline::test::readAll;
+using glowline::test::shownColour;
+using glowline::test::writeAll;
 
-namespace {
-
-// The colour an LED shows for a packed cell, worked out by hand: each
-// 4-bit channel n is shown as n * 16.
-Rgb24 shownColour(int packed)
-{
-    return rgb24(((packed >> 8) & 15) * 16, ((packed >> 4) & 15) * 16, (packed & 15) * 16);
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
-
-} // namespace
+namespace {} // namespace
 
 class StartupTest final : public QObject
 {
@@ -232,7 +212,7 @@ void StartupTest::unreadableFileGivesTheLoadMessageAndTheStartUpSequence()
     if (name == QLatin1String("folder.asm"))
         QVERIFY(QDir(m_dir->path()).mkdir(name));
     else if (!contents.isNull())
-        QVERIFY(writeBytes(path, contents));
+        QVERIFY(writeAll(path, contents));
 
     m_dialogs->answers.push_back(Dialogs::Answer::Ok);
     QVERIFY(!startEditor(*m_window, {QStringLiteral("glowline"), path}));
@@ -330,7 +310,7 @@ void StartupTest::droppedFileLoadsAfterTheSavePrompt()
         QVERIFY(m_dialogs->messages.isEmpty());
     QVERIFY(m_dialogs->answers.empty());
     if (answer == int(Dialogs::Answer::Yes))
-        QCOMPARE(fileBytes(ownPath), encodeSequence(own));
+        QCOMPARE(readAll(ownPath), encodeSequence(own));
     else
         QVERIFY(!QFileInfo::exists(ownPath));
 
@@ -387,7 +367,7 @@ void StartupTest::droppedUnreadableFileKeepsTheSequence()
     const LineTable before = m_window->document().table();
 
     const QString bad = m_dir->filePath(QStringLiteral("bad.asm"));
-    QVERIFY(writeBytes(bad, QByteArray(";Line 1\r\n.dw 0xD000\r\n")));
+    QVERIFY(writeAll(bad, QByteArray(";Line 1\r\n.dw 0xD000\r\n")));
     m_dialogs->answers.push_back(Dialogs::Answer::No);
     m_dialogs->answers.push_back(Dialogs::Answer::Ok);
     QVERIFY(drop({QUrl::fromLocalFile(bad)}));

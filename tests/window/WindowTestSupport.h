@@ -2,6 +2,9 @@
 
 #include "model/Colour.h"
 #include "model/LineTable.h"
+#include "support/Files.h"
+#include "support/LineTableText.h"
+#include "support/ShownColour.h"
 #include "window/LineWindow.h"
 #include "window/MainWindow.h"
 #include "window/PalettePanel.h"

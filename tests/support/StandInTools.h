@@ -1,0 +1,33 @@
+#pragma once
+
+#include "support/Files.h"
+
+#include <QByteArray>
+
+namespace glowline::test {
+
+// A stand-in assembler: records its arguments and working directory beside
+// itself and, when the file "avra.write" lies beside it, writes a HEX file
+// where the real assembler would.
+inline const QByteArray kStandInAssembler = R"(dir=$(dirname "$0")
+printf '%s\0' "$@" > "$dir/avra.args"
+pwd > "$dir/avra.cwd"
+if [ -f "$dir/avra.write" ]; then
+    case "$1" in
+        *.[aA][sS][mM]) out="${1%????}.hex" ;;
+        *) out="$1.hex" ;;
+    esac
+    printf ':00000001FF\n' > "$out"
+fi
+exit 0
+)";
+
+// A stand-in programmer: records its arguments and working directory, and
+// succeeds.
+inline const QByteArray kStandInProgrammer = R"(dir=$(dirname "$0")
+printf '%s\0' "$@" > "$dir/avrdude.args"
+pwd > "$dir/avrdude.cwd"
+exit 0
+)";
+
+} // namespace glowline::test
