@@ -1,8 +1,9 @@
 #include "window/MainWindow.h"
 
 #include "files/Dialogs.h"
-#include "playback/FlashBudget.h"
+#include "window/ClientFont.h"
 #include "window/ExportPictureCommand.h"
+#include "window/FlashStatus.h"
 #include "window/GeneratorCommands.h"
 #include "window/Layout.h"
 #include "window/LineWindow.h"
@@ -23,8 +24,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionButton>
 
 #include <algorithm>
 
@@ -63,53 +62,6 @@ const std::array<CommandButton, 13> kButtons{{
     {"cmdExit", "Exit", twips(8400, 5040, 615, 375), 90, Command::Exit},
     {"cmdPipette", "Pipette", twips(0, 3840, 735, 375), 78, Command::Pipette, true},
 }};
-
-// Room left between a caption and its button's bevel on either side.
-constexpr int kCaptionPadding = 2;
-
-bool captionsFit(const QWidget &client, const QFont &font)
-{
-    const QFontMetrics metrics(font);
-    for (const QPushButton *button : client.findChildren<QPushButton *>()) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.rect = button->rect();
-        const QRect room =
-            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-        if (metrics.horizontalAdvance(button->text()) + 2 * kCaptionPadding > room.width() ||
-            metrics.height() > room.height())
-            return false;
-    }
-    // The line-number labels hold up to the highest line number.
-    const QString widestNumber = QString::number(kMaxLines);
-    for (int r = 0; r < LineWindow::kRows; ++r) {
-        const QLabel *label =
-            client.findChild<QLabel *>(indexedName("lblLine", r), Qt::FindChildrenRecursively);
-        if (label != nullptr &&
-            metrics.horizontalAdvance(widestNumber) > label->contentsRect().width())
-            return false;
-    }
-    return true;
-}
-
-// The layout was drawn for a small, narrow system font; the platform's
-// default font is often wider, and captions would cross their controls'
-// edges. The client area takes the largest size, up to the default, at which
-// every caption fits its control.
-void fitClientFont(QWidget &client)
-{
-    constexpr qreal kStep = 0.5;
-    constexpr qreal kSmallest = 5;
-    QFont font = client.font();
-    if (font.pointSizeF() <= 0)
-        return;
-    for (qreal size = font.pointSizeF(); size >= kSmallest; size -= kStep) {
-        font.setPointSizeF(size);
-        if (captionsFit(client, font))
-            break;
-    }
-    client.setFont(font);
-}
 
 } // namespace
 
@@ -188,13 +140,8 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
         m_editor, this, [this] { return int(quantize(m_palette->activeColour())); }, this);
 
     // How much of the board's flash the sequence fills, after every change.
-    m_flash = new QLabel(this);
-    m_flash->setObjectName(QStringLiteral("lblFlash"));
+    m_flash = new FlashStatus(m_editor, this);
     statusBar()->addPermanentWidget(m_flash);
-    connect(&m_editor, &SequenceEditor::linesChanged, this, &MainWindow::showFlashBudget);
-    connect(&m_editor, &SequenceEditor::linesMoved, this, &MainWindow::showFlashBudget);
-    connect(&m_document, &Document::replaced, this, &MainWindow::showFlashBudget);
-    showFlashBudget();
     connect(&m_document.state(), &DocumentState::changedMarkerChanged, m_changedMarker,
             &QLabel::setText);
     connect(&m_document.state(), &DocumentState::fileNameChanged, m_fileName, &QLabel::setText);
@@ -290,7 +237,7 @@ void MainWindow::run(ActionManager::Command command)
         break;
     case Command::ProgrammerSettings:
         m_send->editSettings();
-        showFlashBudget();
+        m_flash->refresh();
         break;
     case Command::ExportPicture:
         m_export->run();
@@ -344,16 +291,6 @@ void MainWindow::run(ActionManager::Command command)
         }
         break;
     }
-}
-
-void MainWindow::showFlashBudget()
-{
-    const FlashBudget budget =
-        FlashBudget::of(m_document.table(), SendCommand::storedSettings().words);
-    m_flash->setText(budget.statusText());
-    // Over the board's flash, the count stands out; Send will refuse it.
-    m_flash->setStyleSheet(budget.isOver() ? QStringLiteral("color: #c00000; font-weight: bold")
-                                           : QString());
 }
 
 void MainWindow::commitPendingEntry()

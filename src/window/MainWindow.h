@@ -18,6 +18,7 @@ namespace glowline {
 
 class Dialogs;
 class ExportPictureCommand;
+class FlashStatus;
 class GeneratorCommands;
 class LineWindow;
 class MapPanel;
@@ -88,7 +89,6 @@ private:
     void about();
     void undoOrRedo(bool undo);
     void showPlaybackState(bool running);
-    void showFlashBudget();
     void markChanged() { m_document.state().markChanged(); }
 
     Dialogs &m_dialogs;
@@ -105,7 +105,7 @@ private:
     MapPanel *m_mapPanel = nullptr;
     GeneratorCommands *m_generators = nullptr;
     ExportPictureCommand *m_export = nullptr;
-    QLabel *m_flash = nullptr;
+    FlashStatus *m_flash = nullptr;
     QLabel *m_fileName = nullptr;
     QLabel *m_changedMarker = nullptr;
     QPushButton *m_cmdExit = nullptr;
