@@ -4,6 +4,7 @@
 #include "window/ChaseDialog.h"
 #include "window/InsertFadeDialog.h"
 #include "window/RainbowDialog.h"
+#include "window/SequenceMap.h"
 #include "window/SparkleDialog.h"
 
 namespace glowline {
@@ -12,23 +13,31 @@ namespace {
 
 using Command = ActionManager::Command;
 
-// Shows a generator's dialog; what it made once accepted, or nothing.
+} // namespace
+
+GeneratorCommands::GeneratorCommands(SequenceEditor &editor, SequenceMap &map,
+                                     QWidget *dialogParent, std::function<int()> activeColour,
+                                     QObject *parent)
+    : QObject(parent), m_editor(editor), m_map(map), m_dialogParent(dialogParent),
+      m_activeColour(std::move(activeColour))
+{}
+
+// Shows a generator's dialog, previewing its lines in the map while it is
+// open; what it made once accepted, or nothing.
 template <typename Dialog, typename... Args>
-std::optional<GeneratedLines> ask(const SequenceEditor &editor, QWidget *parent, Args... args)
+std::optional<GeneratedLines> GeneratorCommands::ask(Args... args)
 {
-    Dialog dialog(editor.table(), editor.document().currentLine(), args..., parent);
-    if (dialog.exec() != QDialog::Accepted)
+    Dialog dialog(m_editor.table(), m_editor.document().currentLine(), args..., m_dialogParent);
+    connect(&dialog, &GeneratorDialog::previewChanged, this, [this](const GeneratedLines &lines) {
+        m_map.setPreview(withGeneratedLines(m_editor.table(), lines));
+    });
+    connect(&dialog, &GeneratorDialog::previewCleared, this, [this] { m_map.setPreview({}); });
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    m_map.setPreview({});
+    if (!accepted)
         return std::nullopt;
     return dialog.acceptedLines();
 }
-
-} // namespace
-
-GeneratorCommands::GeneratorCommands(SequenceEditor &editor, QWidget *dialogParent,
-                                     std::function<int()> activeColour, QObject *parent)
-    : QObject(parent), m_editor(editor), m_dialogParent(dialogParent),
-      m_activeColour(std::move(activeColour))
-{}
 
 bool GeneratorCommands::run(ActionManager::Command command, bool *changed)
 {
@@ -38,16 +47,16 @@ bool GeneratorCommands::run(ActionManager::Command command, bool *changed)
     std::optional<GeneratedLines> made;
     switch (command) {
     case Command::InsertFade:
-        made = ask<InsertFadeDialog>(m_editor, m_dialogParent);
+        made = ask<InsertFadeDialog>();
         break;
     case Command::Chase:
-        made = ask<ChaseDialog>(m_editor, m_dialogParent);
+        made = ask<ChaseDialog>();
         break;
     case Command::Rainbow:
-        made = ask<RainbowDialog>(m_editor, m_dialogParent);
+        made = ask<RainbowDialog>();
         break;
     case Command::Sparkle:
-        made = ask<SparkleDialog>(m_editor, m_dialogParent, m_activeColour());
+        made = ask<SparkleDialog>(m_activeColour());
         break;
     case Command::Blend:
         made = blendSelection(table, selection);

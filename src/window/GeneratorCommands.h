@@ -12,6 +12,7 @@ class QWidget;
 namespace glowline {
 
 class SequenceEditor;
+class SequenceMap;
 
 // The Generate menu's commands: asks for their options where they have any,
 // and hands what the generator made to the edit gate as one undo step.
@@ -21,7 +22,8 @@ class GeneratorCommands final : public QObject
 
 public:
     // activeColour gives the palette's active colour, as a packed colour.
-    GeneratorCommands(SequenceEditor &editor, QWidget *dialogParent,
+    // The dialogs preview their lines in map.
+    GeneratorCommands(SequenceEditor &editor, SequenceMap &map, QWidget *dialogParent,
                       std::function<int()> activeColour, QObject *parent = nullptr);
     Q_DISABLE_COPY_MOVE(GeneratorCommands)
 
@@ -35,7 +37,10 @@ signals:
 private:
     bool apply(const GeneratedLines &lines);
 
+    template <typename Dialog, typename... Args> std::optional<GeneratedLines> ask(Args... args);
+
     SequenceEditor &m_editor;
+    SequenceMap &m_map;
     QWidget *m_dialogParent;
     std::function<int()> m_activeColour;
 };

@@ -137,7 +137,7 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
             &SequenceMap::setScaleByDuration);
     m_export = new ExportPictureCommand(m_dialogs, m_mapPanel->map(), nullptr, this);
     m_generators = new GeneratorCommands(
-        m_editor, this, [this] { return int(quantize(m_palette->activeColour())); }, this);
+        m_editor, m_mapPanel->map(), this, [this] { return int(quantize(m_palette->activeColour())); }, this);
 
     // How much of the board's flash the sequence fills, after every change.
     m_flash = new FlashStatus(m_editor, this);

@@ -88,16 +88,16 @@ QRect SequenceMap::bandsRect() const
 void SequenceMap::linesChanged(int first, int last)
 {
     first = std::max(first, 1);
-    last = std::min(last, m_document.lineCount());
+    last = std::min(last, shownTable().lineCount());
     if (first > last)
         return;
-    if (int(m_colours.size()) != m_document.lineCount() * kLedCount) {
+    if (int(m_colours.size()) != shownTable().lineCount() * kLedCount) {
         // Told of a cell change while the line count moved: take it all.
         sequenceChanged();
         return;
     }
     recolourLines(first, last);
-    if (m_geometry.updateLines(m_document.table(), first, last)) {
+    if (m_geometry.updateLines(shownTable(), first, last)) {
         viewChanged();
         return;
     }
@@ -109,9 +109,9 @@ void SequenceMap::linesChanged(int first, int last)
 
 void SequenceMap::sequenceChanged()
 {
-    m_colours.resize(std::size_t(m_document.lineCount()) * kLedCount);
-    recolourLines(1, m_document.lineCount());
-    m_geometry.setLines(m_document.table());
+    m_colours.resize(std::size_t(shownTable().lineCount()) * kLedCount);
+    recolourLines(1, shownTable().lineCount());
+    m_geometry.setLines(shownTable());
     m_geometry.ensureVisible(std::min(m_document.currentLine(), m_geometry.lineCount()));
     viewChanged();
 }
@@ -179,7 +179,7 @@ void SequenceMap::fitToWidth()
 void SequenceMap::recolourLines(int first, int last)
 {
     const auto &screen = screenColours();
-    const LineTable &table = m_document.table();
+    const LineTable &table = shownTable();
     for (int line = first; line <= last; ++line) {
         const auto cells = table.line(line);
         QRgb *out = m_colours.data() + std::size_t(line - 1) * kLedCount;
@@ -438,7 +438,7 @@ bool SequenceMap::event(QEvent *event)
 
 QString SequenceMap::toolTipFor(int line) const
 {
-    const LineTable &table = m_document.table();
+    const LineTable &table = shownTable();
     line = std::min(line, table.lineCount());
     const int words = lineWordCount(table, line);
     return QStringLiteral("Line %1\n%2 s\n%3 %4")
@@ -446,6 +446,21 @@ QString SequenceMap::toolTipFor(int line) const
         .arg(formatDuration(table.duration(line), locale()))
         .arg(words)
         .arg(words == 1 ? QStringLiteral("word") : QStringLiteral("words"));
+}
+
+} // namespace glowline
+
+namespace glowline {
+
+const LineTable &SequenceMap::shownTable() const
+{
+    return m_preview ? *m_preview : m_document.table();
+}
+
+void SequenceMap::setPreview(std::optional<LineTable> preview)
+{
+    m_preview = std::move(preview);
+    sequenceChanged();
 }
 
 } // namespace glowline

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "model/LineTable.h"
 #include "window/MapGeometry.h"
 
 #include <QImage>
 #include <QRgb>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QScrollBar;
@@ -58,6 +60,10 @@ public:
     // The rectangle of the LED bands in the widget.
     QRect bandsRect() const;
 
+    // Shows lines that are not the document's (a generator's result before it
+    // is applied) until called again with nothing.
+    void setPreview(std::optional<LineTable> preview);
+
 public slots:
     void linesChanged(int first, int last);
     void sequenceChanged();
@@ -98,7 +104,11 @@ private:
     void paintMarks(QPainter &painter) const;
     std::pair<int, int> markColumns(int first, int last) const;
 
+    // The preview while there is one, otherwise the document's lines.
+    const LineTable &shownTable() const;
+
     const Document &m_document;
+    std::optional<LineTable> m_preview;
     MapGeometry m_geometry;
     // Every line's 11 LED colours, line after line, LED 0 first.
     std::vector<QRgb> m_colours;

@@ -84,15 +84,25 @@ private slots:
         QFETCH(bool, enter);
         m_window->editor().setSelection(4, 9);
         const LineTable before = m_window->document().table();
-        // A dialog is answered once it is up.
-        QTimer::singleShot(0, this, [enter] {
-            if (QWidget *dialog = QApplication::activeModalWidget())
+        auto *map = test::control<SequenceMap>(*m_window, QStringLiteral("sequenceMap"));
+        const QImage shownBefore = map->renderPicture(600, 11);
+        // A dialog is answered once it is up; while it is, the map previews
+        // its lines.
+        bool previewed = false;
+        QTimer::singleShot(0, this, [&, enter] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                previewed = map->renderPicture(600, 11) != shownBefore;
                 QTest::keyClick(dialog, enter ? Qt::Key_Return : Qt::Key_Escape);
+            }
         });
         test::control<QAction>(*m_window, action)->trigger();
         const bool changed = m_window->document().table() != before;
         QCOMPARE(changed, enter);
+        if (action.endsWith(QLatin1String("Fade")) || action.endsWith(QLatin1String("Chase")) ||
+            action.endsWith(QLatin1String("Rainbow")) || action.endsWith(QLatin1String("Sparkle")))
+            QVERIFY(previewed);
         if (!enter) {
+            QCOMPARE(map->renderPicture(600, 11), shownBefore);
             QCOMPARE(m_window->document().anchorLine(), 4);
             QCOMPARE(m_window->document().currentLine(), 9);
             return;
