@@ -4,8 +4,10 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 
+#include <cstddef>
 #include <deque>
 #include <optional>
 
@@ -77,6 +79,32 @@ public:
     }
 
     QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last().text; }
+
+    // What the test queued and no dialog asked for, as "2 answers, 1 file
+    // name"; empty when every queue was used up.
+    QString unused() const
+    {
+        QStringList left;
+        const auto note = [&left](std::size_t count, const char *one, const char *many) {
+            if (count > 0)
+                left.append(
+                    QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many)));
+        };
+        note(answers.size(), "answer", "answers");
+        note(fileNames.size(), "file name", "file names");
+        note(colours.size(), "colour", "colours");
+        note(texts.size(), "text", "texts");
+        return left.join(QStringLiteral(", "));
+    }
+
+    // Drops every queued reply, for a test that queues more than it needs.
+    void clearQueues()
+    {
+        answers.clear();
+        fileNames.clear();
+        colours.clear();
+        texts.clear();
+    }
 
 private:
     std::optional<QString> nextFileName(const QString &what)

@@ -1,5 +1,5 @@
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "support/ScriptedDialogs.h"
 #include "window/ClickLabel.h"
 #include "window/LedShape.h"
 
@@ -12,14 +12,14 @@
 using namespace glowline;
 using glowline::test::control;
 
-class ColourEditingTest final : public QObject
+class ColourEditingTest final : public test::WindowFixture
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
+public:
+    ColourEditingTest() : WindowFixture(Show::Exposed) {}
 
+private slots:
     void typicalRoad();
     void paletteClickSetsTheActiveColourOnly();
     void paletteDoubleClick_data();
@@ -49,27 +49,7 @@ private:
     void clickLed(int k);
     void doubleClick(QWidget *widget);
     void clickButton(const char *name);
-
-    test::ScriptedDialogs *m_dialogs = nullptr;
-    MainWindow *m_window = nullptr;
 };
-
-void ColourEditingTest::init()
-{
-    m_dialogs = new test::ScriptedDialogs;
-    m_window = new MainWindow(*m_dialogs);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-}
-
-void ColourEditingTest::cleanup()
-{
-    QVERIFY(!m_dialogs->unexpected);
-    delete m_window;
-    m_window = nullptr;
-    delete m_dialogs;
-    m_dialogs = nullptr;
-}
 
 void ColourEditingTest::clickLed(int k)
 {

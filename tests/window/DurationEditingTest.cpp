@@ -1,5 +1,5 @@
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "support/ScriptedDialogs.h"
 #include "window/ClickLabel.h"
 #include "window/UpDown.h"
 
@@ -15,7 +15,7 @@
 using namespace glowline;
 using glowline::test::control;
 
-class DurationEditingTest final : public QObject
+class DurationEditingTest final : public test::WindowFixture
 {
     Q_OBJECT
 
@@ -45,27 +45,18 @@ private:
     // Types into the box and moves the focus on to the next control.
     void type(const QString &text);
 
-    test::ScriptedDialogs *m_dialogs = nullptr;
-    MainWindow *m_window = nullptr;
     QLocale m_savedLocale;
 };
 
 void DurationEditingTest::init()
 {
     m_savedLocale = QLocale();
-    m_dialogs = new test::ScriptedDialogs;
-    m_window = new MainWindow(*m_dialogs);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    openWindow();
 }
 
 void DurationEditingTest::cleanup()
 {
-    delete m_window;
-    m_window = nullptr;
-    delete m_dialogs;
-    m_dialogs = nullptr;
+    closeWindow();
     QLocale::setDefault(m_savedLocale);
 }
 

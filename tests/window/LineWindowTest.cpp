@@ -1,5 +1,5 @@
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "support/ScriptedDialogs.h"
 #include "window/LedShape.h"
 #include "window/UpDown.h"
 
@@ -11,14 +11,14 @@
 using namespace glowline;
 using glowline::test::control;
 
-class LineWindowTest final : public QObject
+class LineWindowTest final : public test::WindowFixture
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
+public:
+    LineWindowTest() : WindowFixture(Show::Exposed) {}
 
+private slots:
     void rows_data();
     void rows();
     void rowContents();
@@ -38,26 +38,7 @@ private slots:
 
 private:
     QStringList rowLines() const;
-
-    test::ScriptedDialogs *m_dialogs = nullptr;
-    MainWindow *m_window = nullptr;
 };
-
-void LineWindowTest::init()
-{
-    m_dialogs = new test::ScriptedDialogs;
-    m_window = new MainWindow(*m_dialogs);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-}
-
-void LineWindowTest::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    delete m_dialogs;
-    m_dialogs = nullptr;
-}
 
 // The line number each row shows, "-" for a hidden row.
 QStringList LineWindowTest::rowLines() const

@@ -1,7 +1,7 @@
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
 #include "files/SequenceWriter.h"
 #include "playback/ToolRunner.h"
-#include "support/ScriptedDialogs.h"
 #include "window/ClickLabel.h"
 #include "window/LedShape.h"
 #include "window/SendCommand.h"
@@ -124,7 +124,7 @@ QString keysText(const QList<QKeySequence> &keys)
 
 } // namespace
 
-class MenuTest final : public QObject
+class MenuTest final : public test::WindowFixture
 {
     Q_OBJECT
 
@@ -149,15 +149,14 @@ private:
     void verifyEffect(const QString &action);
     void clickButton(const char *name);
     void clickSwatch(int index);
+    void prepareWindow(MainWindow &window) override;
     QString marker() const
     {
         return control<QLabel>(*m_window, QStringLiteral("lblFileChanged"))->text();
     }
 
     QTemporaryDir *m_dir = nullptr;
-    test::ScriptedDialogs *m_dialogs = nullptr;
     RefusingRunner *m_runner = nullptr;
-    MainWindow *m_window = nullptr;
     LineTable m_start;
     LineTable m_stored;
     QList<ProgrammerSettings> m_settingsShown;
@@ -167,30 +166,28 @@ void MenuTest::init()
 {
     m_dir = new QTemporaryDir;
     QVERIFY(m_dir->isValid());
-    m_dialogs = new test::ScriptedDialogs;
     m_runner = new RefusingRunner;
-    m_window = new MainWindow(*m_dialogs);
-    m_window->setSendTools(*m_runner, ToolLocator(m_dir->path(), {m_dir->path()}));
     m_settingsShown.clear();
-    m_window->sendCommand().setSettingsDialog([this](const ProgrammerSettings &current) {
-        m_settingsShown.append(current);
-        return std::optional<ProgrammerSettings>();
-    });
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    if (!openWindow())
+        return;
     m_start = test::patternTable(4);
     test::loadTable(*m_window, m_start, 2);
 }
 
+void MenuTest::prepareWindow(MainWindow &window)
+{
+    window.setSendTools(*m_runner, ToolLocator(m_dir->path(), {m_dir->path()}));
+    window.sendCommand().setSettingsDialog([this](const ProgrammerSettings &current) {
+        m_settingsShown.append(current);
+        return std::optional<ProgrammerSettings>();
+    });
+}
+
 void MenuTest::cleanup()
 {
-    delete m_window;
-    m_window = nullptr;
+    closeWindow();
     delete m_runner;
     m_runner = nullptr;
-    delete m_dialogs;
-    m_dialogs = nullptr;
     delete m_dir;
     m_dir = nullptr;
 }

@@ -1,6 +1,6 @@
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
 #include "files/SequenceWriter.h"
-#include "support/ScriptedDialogs.h"
 #include "window/SequenceMap.h"
 
 #include <QAction>
@@ -14,23 +14,19 @@ using namespace glowline;
 
 // The panels and menus around the line window: the sequence map, the flash
 // budget in the status bar and the Generate menu, as the window wires them.
-class PanelsWindowTest final : public QObject
+class PanelsWindowTest final : public test::WindowFixture
 {
     Q_OBJECT
+
+public:
+    PanelsWindowTest() : WindowFixture(Show::Exposed) {}
 
 private slots:
     void init()
     {
-        m_dialogs = new test::ScriptedDialogs;
-        m_window = new MainWindow(*m_dialogs);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        if (!openWindow())
+            return;
         test::loadTable(*m_window, test::patternTable(20), 5);
-    }
-    void cleanup()
-    {
-        delete m_window;
-        delete m_dialogs;
     }
 
     void theMapGoesToLinesAndSelectsThem()
@@ -111,10 +107,6 @@ private slots:
         test::control<QAction>(*m_window, QStringLiteral("actUndo"))->trigger();
         QCOMPARE(m_window->document().table(), before);
     }
-
-private:
-    test::ScriptedDialogs *m_dialogs = nullptr;
-    MainWindow *m_window = nullptr;
 };
 
 QTEST_MAIN(PanelsWindowTest)

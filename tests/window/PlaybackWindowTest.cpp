@@ -1,5 +1,5 @@
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "support/ScriptedDialogs.h"
 #include "window/LedShape.h"
 
 #include <QAction>
@@ -32,7 +32,7 @@ LineTable withDurations(const QList<int> &durations)
 
 } // namespace
 
-class PlaybackWindowTest final : public QObject
+class PlaybackWindowTest final : public test::WindowFixture
 {
     Q_OBJECT
 
@@ -74,30 +74,19 @@ private:
     void checkCurrentRow(const LineTable &table, int line);
 
     std::optional<QTemporaryDir> m_dir;
-    test::ScriptedDialogs *m_dialogs = nullptr;
-    MainWindow *m_window = nullptr;
 };
 
 void PlaybackWindowTest::init()
 {
     m_dir.emplace();
     QVERIFY(m_dir->isValid());
-    m_dialogs = new test::ScriptedDialogs;
-    m_window = new MainWindow(*m_dialogs);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    openWindow();
 }
 
 void PlaybackWindowTest::cleanup()
 {
-    const bool allAsked = m_dialogs->answers.empty() && m_dialogs->fileNames.empty();
-    delete m_window;
-    m_window = nullptr;
-    delete m_dialogs;
-    m_dialogs = nullptr;
+    closeWindow();
     m_dir.reset();
-    QVERIFY2(allAsked, "not every scripted answer was asked for");
 }
 
 void PlaybackWindowTest::press(const QString &trigger)

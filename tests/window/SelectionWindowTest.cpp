@@ -1,5 +1,5 @@
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "support/ScriptedDialogs.h"
 #include "window/ClickLabel.h"
 #include "window/MainWindow.h"
 
@@ -15,25 +15,16 @@
 using namespace glowline;
 using test::control;
 
-class SelectionWindowTest : public QObject
+class SelectionWindowTest : public test::WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void init()
     {
-        m_dialogs = new test::ScriptedDialogs;
-        m_window = new MainWindow(*m_dialogs);
-        m_window->show();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        if (!openWindow())
+            return;
         test::loadTable(*m_window, test::patternTable(20), 5);
-    }
-
-    void cleanup()
-    {
-        delete m_window;
-        delete m_dialogs;
     }
 
     // The selection keys from anywhere in the window, the status bar and the
@@ -176,10 +167,6 @@ private slots:
         QVERIFY(m_dialogs->lastMessage().contains(QStringLiteral("32766 lines; adding 2")));
         QCOMPARE(document.lineCount(), kMaxLines - 1);
     }
-
-private:
-    test::ScriptedDialogs *m_dialogs = nullptr;
-    MainWindow *m_window = nullptr;
 };
 
 QTEST_MAIN(SelectionWindowTest)

@@ -1,10 +1,10 @@
 #include "window/SendWindow.h"
 
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
 #include "playback/HeadlessToolRunner.h"
 #include "playback/ToolLocator.h"
 #include "support/IntelHex.h"
-#include "support/ScriptedDialogs.h"
 #include "support/StandInTools.h"
 #include "window/ClickLabel.h"
 #include "window/DialogToolRunner.h"
@@ -95,7 +95,7 @@ public:
 
 } // namespace
 
-class SendWindowTest final : public QObject
+class SendWindowTest final : public test::WindowFixture
 {
     Q_OBJECT
 
@@ -157,14 +157,13 @@ private:
     // Paints LED 0 of the current line with the active colour: an edit.
     void edit();
     void checkNothingRan();
+    void prepareWindow(MainWindow &window) override;
 
     QTemporaryDir m_settingsDir;
     std::optional<QTemporaryDir> m_dir;
     QString m_program;
     QString m_shows;
     std::optional<RecordingRunner> m_runner;
-    test::ScriptedDialogs *m_dialogs = nullptr;
-    MainWindow *m_window = nullptr;
 };
 
 void SendWindowTest::initTestCase()
@@ -193,28 +192,24 @@ void SendWindowTest::init()
     QVERIFY(writeScript(inProgram(QStringLiteral("avra.write")), ""));
 
     m_runner.emplace();
-    m_dialogs = new test::ScriptedDialogs;
-    m_window = new MainWindow(*m_dialogs);
-    m_runner->window = m_window;
-    // Only the stand-ins: the search path holds an empty folder.
-    m_window->setSendTools(*m_runner,
-                           ToolLocator(m_program, {m_dir->filePath(QStringLiteral("empty"))}));
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    if (!openWindow())
+        return;
     test::loadTable(*m_window, test::patternTable(3), 2);
+}
+
+void SendWindowTest::prepareWindow(MainWindow &window)
+{
+    m_runner->window = &window;
+    // Only the stand-ins: the search path holds an empty folder.
+    window.setSendTools(*m_runner,
+                        ToolLocator(m_program, {m_dir->filePath(QStringLiteral("empty"))}));
 }
 
 void SendWindowTest::cleanup()
 {
-    const bool allAsked = m_dialogs->answers.empty() && m_dialogs->fileNames.empty();
-    delete m_window;
-    m_window = nullptr;
-    delete m_dialogs;
-    m_dialogs = nullptr;
+    closeWindow();
     m_runner.reset();
     m_dir.reset();
-    QVERIFY2(allAsked, "not every scripted answer was asked for");
 }
 
 QString SendWindowTest::saveUnder(const QString &name)

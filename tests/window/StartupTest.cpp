@@ -1,8 +1,8 @@
 #include "window/Startup.h"
 
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
 #include "files/SequenceWriter.h"
-#include "support/ScriptedDialogs.h"
 #include "window/LedShape.h"
 #include "window/UpDown.h"
 
@@ -29,9 +29,12 @@ using glowline::test::writeAll;
 
 namespace {} // namespace
 
-class StartupTest final : public QObject
+class StartupTest final : public test::WindowFixture
 {
     Q_OBJECT
+
+public:
+    StartupTest() : WindowFixture(Show::Hidden) {}
 
 private slots:
     void init();
@@ -64,24 +67,18 @@ private:
     }
 
     QTemporaryDir *m_dir = nullptr;
-    test::ScriptedDialogs *m_dialogs = nullptr;
-    MainWindow *m_window = nullptr;
 };
 
 void StartupTest::init()
 {
     m_dir = new QTemporaryDir;
     QVERIFY(m_dir->isValid());
-    m_dialogs = new test::ScriptedDialogs;
-    m_window = new MainWindow(*m_dialogs);
+    openWindow();
 }
 
 void StartupTest::cleanup()
 {
-    delete m_window;
-    m_window = nullptr;
-    delete m_dialogs;
-    m_dialogs = nullptr;
+    closeWindow();
     delete m_dir;
     m_dir = nullptr;
 }

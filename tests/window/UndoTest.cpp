@@ -1,6 +1,6 @@
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
 #include "files/SequenceWriter.h"
-#include "support/ScriptedDialogs.h"
 #include "window/ClickLabel.h"
 #include "window/LedShape.h"
 #include "window/UpDown.h"
@@ -104,7 +104,7 @@ void compareShown(const Shown &actual, const Shown &expected)
 
 } // namespace
 
-class UndoTest final : public QObject
+class UndoTest final : public test::WindowFixture
 {
     Q_OBJECT
 
@@ -139,8 +139,6 @@ private:
         return control<QLabel>(*m_window, QStringLiteral("lblFileChanged"))->text();
     }
 
-    test::ScriptedDialogs *m_dialogs = nullptr;
-    MainWindow *m_window = nullptr;
     QTemporaryDir *m_dir = nullptr;
 };
 
@@ -148,19 +146,12 @@ void UndoTest::init()
 {
     m_dir = new QTemporaryDir;
     QVERIFY(m_dir->isValid());
-    m_dialogs = new test::ScriptedDialogs;
-    m_window = new MainWindow(*m_dialogs);
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    openWindow();
 }
 
 void UndoTest::cleanup()
 {
-    delete m_window;
-    m_window = nullptr;
-    delete m_dialogs;
-    m_dialogs = nullptr;
+    closeWindow();
     delete m_dir;
     m_dir = nullptr;
 }

@@ -1,5 +1,5 @@
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "support/ScriptedDialogs.h"
 #include "window/ClickLabel.h"
 #include "window/LedShape.h"
 #include "window/UpDown.h"
@@ -30,9 +30,12 @@ QString name(const char *base, int index)
 
 } // namespace
 
-class WindowLayoutTest final : public QObject
+class WindowLayoutTest final : public test::WindowFixture
 {
     Q_OBJECT
+
+public:
+    WindowLayoutTest() : WindowFixture(Show::Hidden) {}
 
 private:
     // What stands below the client area: the panels and the status bar add
@@ -49,9 +52,6 @@ private:
     }
 
 private slots:
-    void init();
-    void cleanup();
-
     void window();
     void clientAreaKeepsItsSizeUnderAMenuBar();
     void resizingMovesNothing();
@@ -73,25 +73,7 @@ private slots:
     void tabKeyFollowsTheOrder();
     void otherRowsCannotBeTypedInto();
     void enterAndEscape();
-
-private:
-    test::ScriptedDialogs *m_dialogs = nullptr;
-    MainWindow *m_window = nullptr;
 };
-
-void WindowLayoutTest::init()
-{
-    m_dialogs = new test::ScriptedDialogs;
-    m_window = new MainWindow(*m_dialogs);
-}
-
-void WindowLayoutTest::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    delete m_dialogs;
-    m_dialogs = nullptr;
-}
 
 void WindowLayoutTest::window()
 {

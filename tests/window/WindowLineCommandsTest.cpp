@@ -1,5 +1,5 @@
+#include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "support/ScriptedDialogs.h"
 #include "window/LedShape.h"
 
 #include <QLabel>
@@ -56,14 +56,14 @@ QList<int> tags(const LineTable &table)
 
 } // namespace
 
-class WindowLineCommandsTest final : public QObject
+class WindowLineCommandsTest final : public test::WindowFixture
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
+public:
+    WindowLineCommandsTest() : WindowFixture(Show::Exposed) {}
 
+private slots:
     void commands_data();
     void commands();
     void deleteInTheMiddleShowsTheNextLine();
@@ -77,26 +77,7 @@ private slots:
 
 private:
     void click(const char *button);
-
-    test::ScriptedDialogs *m_dialogs = nullptr;
-    MainWindow *m_window = nullptr;
 };
-
-void WindowLineCommandsTest::init()
-{
-    m_dialogs = new test::ScriptedDialogs;
-    m_window = new MainWindow(*m_dialogs);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-}
-
-void WindowLineCommandsTest::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    delete m_dialogs;
-    m_dialogs = nullptr;
-}
 
 void WindowLineCommandsTest::click(const char *button)
 {
