@@ -49,10 +49,11 @@ void fitClientFont(QWidget &client)
     constexpr qreal kStep = 0.5;
     constexpr qreal kSmallest = 5;
     QFont font = client.font();
-    if (font.pointSizeF() <= 0)
+    const qreal largest = font.pointSizeF();
+    if (largest <= 0)
         return;
-    for (qreal size = font.pointSizeF(); size >= kSmallest; size -= kStep) {
-        font.setPointSizeF(size);
+    for (int step = 0; largest - step * kStep >= kSmallest; ++step) {
+        font.setPointSizeF(largest - step * kStep);
         if (captionsFit(client, font))
             break;
     }

@@ -8,7 +8,7 @@
 namespace glowline {
 
 MapPanel::MapPanel(SequenceEditor &editor, LineWindow &lineWindow, Playback &playback,
-                   std::function<void()> beforeMove, QWidget *parent)
+                   const std::function<void()> &beforeMove, QWidget *parent)
     : QDockWidget(parent)
 {
     setObjectName(QStringLiteral("dockSequenceMap"));

@@ -22,7 +22,7 @@ public:
     // beforeMove runs before the map moves the current line (it takes in a
     // duration still being typed).
     MapPanel(SequenceEditor &editor, LineWindow &lineWindow, Playback &playback,
-             std::function<void()> beforeMove, QWidget *parent);
+             const std::function<void()> &beforeMove, QWidget *parent);
     Q_DISABLE_COPY_MOVE(MapPanel)
 
     SequenceMap &map() { return *m_map; }
