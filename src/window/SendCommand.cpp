@@ -57,7 +57,7 @@ ProgrammerSettings SendCommand::storedSettings()
 
 std::optional<ProgrammerSettings> SendCommand::askAndKeep(const ProgrammerSettings &current)
 {
-    const auto answer = m_dialog ? m_dialog(current) : showDialog(current);
+    auto answer = m_dialog ? m_dialog(current) : showDialog(current);
     if (answer) {
         QSettings settings = keptSettings();
         answer->save(settings);

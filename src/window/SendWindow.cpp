@@ -120,7 +120,7 @@ ToolResult SendWindow::run(const ToolCommand &command)
     m_stop->setEnabled(false);
     m_process = nullptr;
 
-    const ToolResult result = process.result();
+    ToolResult result = process.result();
     QString status = QFileInfo(command.program).fileName() + QLatin1Char(' ') + result.statusText();
     if (result.status == ToolResult::Status::FailedToStart ||
         result.status == ToolResult::Status::Crashed)
