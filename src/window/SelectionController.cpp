@@ -36,6 +36,7 @@ SelectionController::SelectionController(SequenceEditor &editor, LineWindow &lin
 {
     for (int r = 0; r < LineWindow::kRows; ++r) {
         QLabel *label = m_lineWindow.lineLabel(r);
+        m_lineLabels[r] = label;
         label->installEventFilter(this);
         label->setContextMenuPolicy(Qt::DefaultContextMenu);
     }
@@ -67,13 +68,10 @@ void SelectionController::showSelectionState()
 
 bool SelectionController::eventFilter(QObject *watched, QEvent *event)
 {
-    int row = -1;
-    for (int r = 0; r < LineWindow::kRows; ++r) {
-        if (m_lineWindow.lineLabel(r) == watched)
-            row = r;
-    }
-    if (row < 0)
+    const auto found = std::find(m_lineLabels.begin(), m_lineLabels.end(), watched);
+    if (found == m_lineLabels.end())
         return false;
+    const int row = int(found - m_lineLabels.begin());
     if (event->type() == QEvent::MouseButtonPress) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton && (mouse->modifiers() & Qt::ShiftModifier)) {

@@ -3,9 +3,11 @@
 #include "model/Colour.h"
 #include "model/LineTable.h"
 #include "window/ActionManager.h"
+#include "window/LineWindow.h"
 
 #include <QObject>
 
+#include <array>
 #include <functional>
 
 class QStatusBar;
@@ -14,7 +16,6 @@ namespace glowline {
 
 class Dialogs;
 class Document;
-class LineWindow;
 class SequenceEditor;
 struct RangeResult;
 
@@ -72,6 +73,9 @@ private:
     QStatusBar *m_statusBar;
     ActionManager &m_actions;
     Hooks m_hooks;
+    // The rows' line-number labels, held here so that the filter never asks
+    // the line window, which may be half destroyed when they are.
+    std::array<const QObject *, LineWindow::kRows> m_lineLabels{};
 };
 
 } // namespace glowline
