@@ -11,6 +11,7 @@
 // late the machine wakes a plain sleeping thread, for scale.
 
 #include "model/Document.h"
+#include "model/SequenceEditor.h"
 #include "playback/Playback.h"
 
 #include <QCoreApplication>
@@ -49,8 +50,9 @@ void measure(int lineCount, int hundredths, int loops)
     Document document;
     document.replace(table);
     document.setCurrentLine(1);
+    SequenceEditor editor(document);
 
-    Playback playback(document);
+    Playback playback(editor);
     const int changes = lineCount * loops;
     std::vector<Clock::time_point> times;
     times.reserve(std::size_t(changes) + 1);

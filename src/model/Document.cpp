@@ -7,6 +7,7 @@ void Document::replace(LineTable table)
     m_table = std::move(table);
     m_currentLine = 1;
     m_anchorLine = 1;
+    m_heldLast = 0;
     m_state.clearChangedMarker();
     emit replaced();
 }

@@ -23,14 +23,30 @@ public:
     int lineCount() const { return m_table.lineCount(); }
 
     int currentLine() const { return m_currentLine; }
-    void setCurrentLine(int line) { m_currentLine = line; }
+    void setCurrentLine(int line)
+    {
+        m_currentLine = line;
+        m_heldLast = 0;
+    }
 
     // The selection is the run of lines from the anchor to the current line;
-    // with the anchor on the current line it is that line alone.
+    // with the anchor on the current line it is that line alone. While a
+    // selection plays it is held as it was at Start, and the current line
+    // moves inside it; setting the current line or the anchor lets it go.
     int anchorLine() const { return m_anchorLine; }
-    void setAnchorLine(int line) { m_anchorLine = line; }
-    int selectionFirst() const { return std::min(m_anchorLine, m_currentLine); }
-    int selectionLast() const { return std::max(m_anchorLine, m_currentLine); }
+    void setAnchorLine(int line)
+    {
+        m_anchorLine = line;
+        m_heldLast = 0;
+    }
+    int selectionFirst() const
+    {
+        return m_heldLast > 0 ? m_heldFirst : std::min(m_anchorLine, m_currentLine);
+    }
+    int selectionLast() const
+    {
+        return m_heldLast > 0 ? m_heldLast : std::max(m_anchorLine, m_currentLine);
+    }
     int selectionCount() const { return selectionLast() - selectionFirst() + 1; }
 
     DocumentState &state() { return m_state; }
@@ -49,6 +65,9 @@ private:
     LineTable m_table;
     int m_currentLine = 1;
     int m_anchorLine = 1;
+    // The held selection's last line, 0 when none is held.
+    int m_heldFirst = 1;
+    int m_heldLast = 0;
     DocumentState m_state;
 };
 

@@ -224,6 +224,9 @@ void SequenceEditor::recordLines(LinesChange change)
 void SequenceEditor::applyLines(int first, int removeCount, std::span<const Cell> cells)
 {
     m_document.m_table.replaceLines(first, removeCount, cells);
+    // A held selection does not outlive a change in the number of lines.
+    if (std::size_t(removeCount) * kColumnCount != cells.size())
+        m_document.m_heldLast = 0;
 }
 
 // ---- Current line and selection ---------------------------------------------
@@ -238,6 +241,19 @@ void SequenceEditor::setSelection(int anchor, int current)
 {
     m_document.setAnchorLine(anchor);
     m_document.setCurrentLine(current);
+}
+
+void SequenceEditor::moveCurrentInSelection(int line)
+{
+    const int first = m_document.selectionFirst();
+    const int last = m_document.selectionLast();
+    if (first == last || line < first || line > last) {
+        setCurrentLine(line);
+        return;
+    }
+    m_document.m_heldFirst = first;
+    m_document.m_heldLast = last;
+    m_document.m_currentLine = line;
 }
 
 // ---- History ----------------------------------------------------------------

@@ -91,6 +91,10 @@ public:
     // and redo put them back)
     void setCurrentLine(int line);
     void setSelection(int anchor, int current);
+    // Moves the current line to line inside the selection and holds the
+    // selection as it is (a selection playing); outside it, or with one line
+    // selected, as setCurrentLine.
+    void moveCurrentInSelection(int line);
 
     // ---- History
     bool canUndo() const { return !m_undo.empty(); }

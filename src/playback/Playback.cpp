@@ -1,6 +1,7 @@
 #include "playback/Playback.h"
 
 #include "model/Document.h"
+#include "model/SequenceEditor.h"
 
 #include <algorithm>
 
@@ -24,10 +25,10 @@ nanoseconds steadyNow()
 
 } // namespace
 
-Playback::Playback(Document &document, QObject *parent) : Playback(document, steadyNow, parent) {}
+Playback::Playback(SequenceEditor &editor, QObject *parent) : Playback(editor, steadyNow, parent) {}
 
-Playback::Playback(Document &document, Clock clock, QObject *parent)
-    : QObject(parent), m_document(document), m_clock(std::move(clock))
+Playback::Playback(SequenceEditor &editor, Clock clock, QObject *parent)
+    : QObject(parent), m_editor(editor), m_document(editor.document()), m_clock(std::move(clock))
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     // Each line arms the timer for the time left to its own end.
@@ -126,7 +127,10 @@ void Playback::advance(bool fromNow)
     const nanoseconds now = m_clock();
     const nanoseconds from = !fromNow && isDue(now) ? m_lineEnd : now;
     const int line = nextLine(m_document.currentLine());
-    m_document.setCurrentLine(line);
+    if (m_playsRange)
+        m_editor.moveCurrentInSelection(line);
+    else
+        m_editor.setCurrentLine(line);
     emit lineAdvanced(line);
     if (!m_running || m_paused)
         return;

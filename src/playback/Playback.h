@@ -9,6 +9,7 @@
 namespace glowline {
 
 class Document;
+class SequenceEditor;
 
 // Plays the sequence on screen: from the current line, each line stays for its
 // own duration, then the next follows, wrapping after the last line to line 1.
@@ -28,8 +29,9 @@ public:
     // Monotonic time since any fixed point. Tests pass their own and step it.
     using Clock = std::function<std::chrono::nanoseconds()>;
 
-    explicit Playback(Document &document, QObject *parent = nullptr);
-    Playback(Document &document, Clock clock, QObject *parent = nullptr);
+    // Moves the current line through the editor, holding a playing selection.
+    explicit Playback(SequenceEditor &editor, QObject *parent = nullptr);
+    Playback(SequenceEditor &editor, Clock clock, QObject *parent = nullptr);
     Q_DISABLE_COPY_MOVE(Playback)
 
     bool isRunning() const { return m_running; }
@@ -97,7 +99,8 @@ private:
     int nextLine(int line) const;
     int lineInterval(int line) const;
 
-    Document &m_document;
+    SequenceEditor &m_editor;
+    const Document &m_document;
     Clock m_clock;
     QTimer m_timer;
     bool m_running = false;

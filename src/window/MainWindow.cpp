@@ -118,15 +118,7 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
     // while the current line moves inside it.
     m_playback.setSelectionPlays(true);
     connect(&m_playback, &Playback::runningChanged, this, &MainWindow::showPlaybackState);
-    connect(&m_playback, &Playback::lineAdvanced, this, [this](int line) {
-        if (m_playback.playsRange()) {
-            m_editor.setSelection(m_document.anchorLine(), line);
-            m_lineWindow->showDocument();
-        } else {
-            m_editor.setCurrentLine(line);
-            m_lineWindow->showDocument();
-        }
-    });
+    connect(&m_playback, &Playback::lineAdvanced, m_lineWindow, &LineWindow::showDocument);
 
     m_mapPanel = new MapPanel(
         m_editor, *m_lineWindow, m_playback, [this] { commitPendingEntry(); }, this);
@@ -137,7 +129,8 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
             &SequenceMap::setScaleByDuration);
     m_export = new ExportPictureCommand(m_dialogs, m_mapPanel->map(), nullptr, this);
     m_generators = new GeneratorCommands(
-        m_editor, m_mapPanel->map(), this, [this] { return int(quantize(m_palette->activeColour())); }, this);
+        m_editor, m_mapPanel->map(), this,
+        [this] { return int(quantize(m_palette->activeColour())); }, this);
 
     // How much of the board's flash the sequence fills, after every change.
     m_flash = new FlashStatus(m_editor, this);

@@ -95,7 +95,7 @@ private:
     Document m_document;
     SequenceEditor m_editor{m_document};
     DocumentCommands m_commands{m_document, m_dialogs};
-    Playback m_playback{m_document};
+    Playback m_playback{m_editor};
     std::unique_ptr<SendCommand> m_send;
 
     LineWindow *m_lineWindow = nullptr;

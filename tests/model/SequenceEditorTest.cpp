@@ -341,6 +341,51 @@ private slots:
     // Thousands of random edits of every kind on random selections: every
     // table on the way keeps its rules, undoing everything gives back the
     // start exactly, and redoing everything the end.
+    void heldSelection_data()
+    {
+        QTest::addColumn<QString>("release");
+        QTest::addColumn<int>("first"); // the selection after it
+        QTest::addColumn<int>("last");
+        QTest::newRow("cell edit keeps it") << "cell" << 3 << 7;
+        QTest::newRow("current line") << "current" << 9 << 9;
+        QTest::newRow("selection") << "select" << 5 << 6;
+        QTest::newRow("line outside") << "outside" << 8 << 8;
+        QTest::newRow("lines removed") << "remove" << 5 << 7;
+        QTest::newRow("undo") << "undo" << 5 << 5;
+    }
+    void heldSelection()
+    {
+        QFETCH(QString, release);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        Document document;
+        document.replace(numberedTable(10));
+        SequenceEditor editor(document);
+        editor.setCurrentLine(5);
+        editor.setCell(1, 5, Cell(0x123));
+        editor.setSelection(7, 3);
+        for (const int line : {4, 6, 5}) {
+            editor.moveCurrentInSelection(line);
+            QCOMPARE(document.currentLine(), line);
+            QCOMPARE(document.selectionFirst(), 3);
+            QCOMPARE(document.selectionLast(), 7);
+        }
+        if (release == QLatin1String("cell"))
+            editor.setCell(2, 4, Cell(0x456));
+        else if (release == QLatin1String("current"))
+            editor.setCurrentLine(9);
+        else if (release == QLatin1String("select"))
+            editor.setSelection(6, 5);
+        else if (release == QLatin1String("outside"))
+            editor.moveCurrentInSelection(8);
+        else if (release == QLatin1String("remove"))
+            editor.removeLines(9, 2);
+        else
+            editor.undo();
+        QCOMPARE(document.selectionFirst(), first);
+        QCOMPARE(document.selectionLast(), last);
+    }
+
     void randomEditsUndoAndRedoExactly_data()
     {
         QTest::addColumn<quint32>("seed");

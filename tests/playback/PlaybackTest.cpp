@@ -48,7 +48,8 @@ private slots:
     {
         m_now = 0ns;
         m_document.emplace();
-        m_playback.emplace(*m_document);
+        m_editor.emplace(*m_document);
+        m_playback.emplace(*m_editor);
         m_running.emplace(&*m_playback, &Playback::runningChanged);
         m_advanced.emplace(&*m_playback, &Playback::lineAdvanced);
     }
@@ -57,7 +58,7 @@ private slots:
     {
         m_advanced.reset();
         m_running.reset();
-        m_playback.emplace(*m_document, [this] { return m_now; });
+        m_playback.emplace(*m_editor, [this] { return m_now; });
         m_running.emplace(&*m_playback, &Playback::runningChanged);
         m_advanced.emplace(&*m_playback, &Playback::lineAdvanced);
     }
@@ -67,6 +68,7 @@ private slots:
         m_advanced.reset();
         m_running.reset();
         m_playback.reset();
+        m_editor.reset();
         m_document.reset();
     }
 
@@ -221,10 +223,9 @@ private slots:
         m_document->replace(withDurations({10, 20, 30}));
         m_document->setCurrentLine(3);
         m_playback->start();
-        SequenceEditor editor(*m_document);
         std::array<Cell, kColumnCount> line{};
         line[kDurationColumn] = 44;
-        editor.insertLines(4, line);
+        m_editor->insertLines(4, line);
         m_playback->tick();
         QCOMPARE(m_document->currentLine(), 4);
         QCOMPARE(m_playback->timerInterval(), 440);
@@ -397,7 +398,7 @@ private slots:
         QCOMPARE(rangeChanged.count(), 1);
         m_document->setCurrentLine(1);
         m_playback->tick();
-        SequenceEditor(*m_document).removeLines(5, 2);
+        m_editor->removeLines(5, 2);
         m_playback->tick();
         m_playback->tick();
         QCOMPARE(lines(*m_advanced), (QList<int>{3, 4, 3}));
@@ -450,6 +451,7 @@ private slots:
 
 private:
     std::optional<Document> m_document;
+    std::optional<SequenceEditor> m_editor;
     std::optional<Playback> m_playback;
     std::optional<QSignalSpy> m_running;
     std::optional<QSignalSpy> m_advanced;

@@ -2,6 +2,7 @@
 
 #include "files/SequenceWriter.h"
 #include "model/Document.h"
+#include "model/SequenceEditor.h"
 #include "playback/HeadlessToolRunner.h"
 #include "playback/Playback.h"
 #include "playback/SendProgress.h"
@@ -675,7 +676,8 @@ private slots:
     {
         saved(QStringLiteral("run.asm"));
         m_document->setCurrentLine(2);
-        Playback playback(*m_document);
+        SequenceEditor editor(*m_document);
+        Playback playback(editor);
         playback.start();
         QVERIFY(playback.isTimerActive());
 
@@ -693,7 +695,8 @@ private slots:
     {
         m_document->state().markChanged();
         m_dialogs->answers.push_back(Answer::No);
-        Playback playback(*m_document);
+        SequenceEditor editor(*m_document);
+        Playback playback(editor);
         playback.start();
         RecordingRunner runner(&playback);
         QCOMPARE(send(runner, ToolLocator(m_program), &playback), Outcome::Declined);

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -47,6 +48,7 @@ private slots:
     void intervalIsTenTimesTheDuration_data();
     void intervalIsTenTimesTheDuration();
     void startingOnDurationZeroNeverAdvances();
+    void selectionStaysWhilePlaying();
     void theTimerItselfMovesTheWindow();
     void newSequenceWhilePlaying_data();
     void newSequenceWhilePlaying();
@@ -257,6 +259,37 @@ void PlaybackWindowTest::ticks()
         if (below <= durations.size())
             QCOMPARE(lineLabel(LineWindow::kCurrentRow + 1), QString::number(below));
     }
+}
+
+void PlaybackWindowTest::selectionStaysWhilePlaying()
+{
+    const LineTable table = withDurations({10, 20, 30, 40, 50, 60});
+    test::loadTable(*m_window, table, 4);
+    QTest::keyClick(lineScroll(), Qt::Key_Up, Qt::ShiftModifier);
+    QTest::keyClick(lineScroll(), Qt::Key_Up, Qt::ShiftModifier);
+    const Document &document = m_window->document();
+    const auto checkSelection = [&](int current) {
+        QCOMPARE(document.currentLine(), current);
+        QCOMPARE(document.selectionFirst(), 2);
+        QCOMPARE(document.selectionLast(), 4);
+        QCOMPARE(m_window->statusBar()->currentMessage(),
+                 QStringLiteral("Lines 2\u20134 selected (3)"));
+    };
+
+    testButton()->click();
+    for (const int line : {3, 4, 2, 3}) {
+        m_window->playback().tick();
+        checkCurrentRow(table, line);
+        checkSelection(line);
+    }
+    testButton()->click();
+    checkSelection(3);
+    // Start again plays the same lines from the line reached.
+    testButton()->click();
+    m_window->playback().tick();
+    checkSelection(4);
+    m_window->playback().tick();
+    checkSelection(2);
 }
 
 void PlaybackWindowTest::intervalIsTenTimesTheDuration_data()
