@@ -79,6 +79,60 @@ private slots:
         QCOMPARE(document.anchorLine(), 5);
     }
 
+    // The editing keys of the duration box act on its text and leave the
+    // lines, the selection and the history alone, though the window has the
+    // same keys for its own commands.
+    void durationBoxKeepsItsKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("text");      // in the box after the key
+        QTest::addColumn<QString>("clipboard"); // after the key
+        QTest::addColumn<int>("cursor");
+        QTest::newRow("Ctrl+C") << int(Qt::Key_C) << "1.25"
+                                << "25" << 2;
+        QTest::newRow("Ctrl+X") << int(Qt::Key_X) << "1."
+                                << "25" << 2;
+        QTest::newRow("Ctrl+V") << int(Qt::Key_V) << "1.7"
+                                << "7" << 3;
+        QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << "1.25"
+                                << "7" << 2;
+        QTest::newRow("Ctrl+Left") << int(Qt::Key_Left) << "1.25"
+                                   << "7" << 1;
+        QTest::newRow("Ctrl+Right") << int(Qt::Key_Right) << "1.25"
+                                    << "7" << 4;
+    }
+    void durationBoxKeepsItsKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        QFETCH(QString, clipboard);
+        QFETCH(int, cursor);
+        MainWindow &window = *m_window;
+        window.run(ActionManager::Command::ExtendDown);
+        window.editor().clearHistory();
+        const LineTable before = window.document().table();
+        QGuiApplication::clipboard()->setText(QStringLiteral("7"));
+
+        auto *box = control<QLineEdit>(window, "txtTime", 3);
+        box->setFocus(Qt::MouseFocusReason);
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("1.25"));
+        // "25" selected, from the end leftwards.
+        QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
+        if (key == Qt::Key_Z)
+            QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClick(box, Qt::Key(key), Qt::ControlModifier);
+
+        QCOMPARE(box->text(), text);
+        QCOMPARE(box->cursorPosition(), cursor);
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+        QCOMPARE(window.document().table(), before);
+        QCOMPARE(window.document().selectionFirst(), 5);
+        QCOMPARE(window.document().selectionLast(), 6);
+        QCOMPARE(window.editor().stepCount(), std::size_t(0));
+    }
+
     // An LED click, Fill, a slider and a typed duration on three selected
     // lines each change all three in one undo step.
     void editsSpread_data()
