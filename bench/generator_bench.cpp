@@ -4,11 +4,15 @@
 // to the limit. A fade makes at most 1000 lines, so it is measured at that.
 // Also the copy a preview makes of the whole sequence with the lines in place,
 // and that copy with its file words counted, as a dialog does on each change.
+// Then each generator as the window applies it: worked out and put in place
+// through the editor as one undo step, and that step undone and redone.
 //
 //   generator_bench [repeats]     (default 9; medians are printed)
 
 #include "files/SequenceWriter.h"
+#include "model/Document.h"
 #include "model/Generators.h"
+#include "model/SequenceEditor.h"
 #include "support/EveryLedChangesTable.h"
 
 #include <QElapsedTimer>
@@ -49,6 +53,43 @@ std::pair<double, int> measure(int repeats, const std::function<int()> &work)
 int linesOf(const GeneratorResult &result)
 {
     return result.lines ? result.lines->lineCount() : -1;
+}
+
+struct AppliedTimes
+{
+    double apply = 0;
+    double undo = 0;
+    double redo = 0;
+};
+
+// Medians of working out and applying the lines on a fresh copy of table as
+// one step (as the window does), then of undoing and redoing that step.
+AppliedTimes measureApplied(int repeats, const LineTable &table,
+                            const std::function<GeneratedLines(const LineTable &)> &generate)
+{
+    std::vector<double> apply, undo, redo;
+    for (int r = 0; r < repeats; ++r) {
+        Document document;
+        document.replace(table);
+        SequenceEditor editor(document);
+        QElapsedTimer timer;
+        timer.start();
+        {
+            SequenceEditor::Step step(editor);
+            const GeneratedLines lines = generate(document.table());
+            if (!editor.replaceLines(lines.first, lines.replaceCount, lines.cells))
+                std::abort();
+            editor.setSelection(lines.anchorAfter, lines.currentAfter);
+        }
+        apply.push_back(double(timer.nsecsElapsed()) / 1e6);
+        timer.restart();
+        editor.undo();
+        undo.push_back(double(timer.nsecsElapsed()) / 1e6);
+        timer.restart();
+        editor.redo();
+        redo.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    return {median(apply), median(undo), median(redo)};
 }
 
 } // namespace
@@ -109,6 +150,44 @@ int main(int argc, char **argv)
     for (const Case &c : cases) {
         const auto [ms, lines] = measure(repeats, c.work);
         std::printf("%-34s %8d %10.3f\n", c.name, lines, ms);
+    }
+
+    struct AppliedCase
+    {
+        const char *name;
+        const LineTable &table;
+        std::function<GeneratedLines(const LineTable &)> generate;
+    };
+    const std::vector<AppliedCase> applied{
+        {"Insert Fade, 1000 in-betweens", half,
+         [](const LineTable &t) {
+             return *insertFade(t, 1, {kMaxFadeInBetweens, 5, false}).lines;
+         }},
+        {"Blend Selection, all lines", full,
+         [&](const LineTable &t) { return *blendSelection(t, all); }},
+        {"Gradient Across LEDs, all lines", full,
+         [&](const LineTable &t) { return gradientAcrossLeds(t, all); }},
+        {"Rotate Left, all lines", full,
+         [&](const LineTable &t) { return rotateLeds(t, all, RotateDirection::Left); }},
+        {"Mirror, all lines", full, [&](const LineTable &t) { return mirrorLeds(t, all); }},
+        {"Chase, 16000 lines", half,
+         [](const LineTable &t) {
+             return *insertChase(t, 1, {kMadeLines, RotateDirection::Right}).lines;
+         }},
+        {"Rainbow, 16000 lines", half,
+         [](const LineTable &t) {
+             return *insertRainbow(t, 1, {kMadeLines, 5}).lines;
+         }},
+        {"Sparkle, 16000 lines", half,
+         [](const LineTable &t) {
+             return *insertSparkle(t, 1, {kMadeLines, 20, 1, 0xFFF}).lines;
+         }},
+    };
+    std::printf("\napplied through the editor as one undo step, medians\n");
+    std::printf("%-34s %10s %10s %10s\n", "generator", "apply ms", "undo ms", "redo ms");
+    for (const AppliedCase &c : applied) {
+        const AppliedTimes t = measureApplied(repeats, c.table, c.generate);
+        std::printf("%-34s %10.3f %10.3f %10.3f\n", c.name, t.apply, t.undo, t.redo);
     }
     return 0;
 }
