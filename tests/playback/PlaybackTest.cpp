@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(m_playback->timerInterval(), 440);
 
         m_document->setCurrentLine(2);
-        editor.removeLines(3, 2);
+        m_editor->removeLines(3, 2);
         m_playback->tick();
         QCOMPARE(m_document->currentLine(), 1);
         QCOMPARE(lines(*m_advanced), (QList<int>{4, 1}));
