@@ -116,22 +116,13 @@ Expected readByTheRules(std::string_view text)
     return expected;
 }
 
-// What a valid table comes back as after write then read: an LED column that
-// never changes has no word and comes back black; a line of duration 0 takes
-// the duration in force before it (for the first lines, the last line's).
+// What a valid table comes back as after write then read: every LED colour
+// as it was; a line of duration 0 takes the duration in force before it (for
+// the first lines, the last line's).
 LineTable afterTrip(const LineTable &table)
 {
     const int count = table.lineCount();
     LineTable result = table;
-    for (int c = 0; c < kLedCount; ++c) {
-        bool changes = false;
-        for (int n = 2; n <= count && !changes; ++n)
-            changes = table.cell(c, n) != table.cell(c, 1);
-        if (!changes) {
-            for (int n = 1; n <= count; ++n)
-                result.setCell(c, n, 0);
-        }
-    }
     Cell carried = 0;
     for (int n = 1; n <= count; ++n) {
         if (table.duration(n) > 0)

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -51,6 +52,34 @@ char *putHeader(char *out, int line)
 
 } // namespace
 
+std::array<Cell, kColumnCount> firstLineReference(const LineTable &table)
+{
+    const int count = table.lineCount();
+    const auto first = table.line(1);
+    const auto last = table.line(count);
+    std::array<Cell, kColumnCount> before{};
+    std::copy(last.begin(), last.end(), before.begin());
+    // The LED columns not black in line 1 that hold its colour in every line
+    // so far; most sequences rule out every column within a few lines.
+    unsigned constant = 0;
+    for (int c = 0; c < kLedCount; ++c) {
+        if (first[std::size_t(c)] != 0)
+            constant |= 1U << c;
+    }
+    for (int n = 2; n <= count && constant != 0; ++n) {
+        const auto line = table.line(n);
+        for (int c = 0; c < kLedCount; ++c) {
+            if (line[std::size_t(c)] != first[std::size_t(c)])
+                constant &= ~(1U << c);
+        }
+    }
+    for (int c = 0; c < kLedCount; ++c) {
+        if ((constant & (1U << c)) != 0)
+            before[std::size_t(c)] = 0;
+    }
+    return before;
+}
+
 QByteArray encodeSequence(const LineTable &table)
 {
     static constexpr char kHead[] = ".cseg\r\n.org 0x0000\r\n";
@@ -64,9 +93,11 @@ QByteArray encodeSequence(const LineTable &table)
     for (char c : std::string_view(kHead))
         *out++ = c;
 
+    const auto reference = firstLineReference(table);
     for (int n = 1; n <= count; ++n) {
         out = putHeader(out, n);
-        forEachLineWord(table.line(n), table.line(n == 1 ? count : n - 1),
+        forEachLineWord(table.line(n),
+                        n == 1 ? std::span<const Cell, kColumnCount>(reference) : table.line(n - 1),
                         [&out](unsigned word) { out = putWord(out, word); });
     }
     bytes.truncate(out - bytes.constData());
@@ -76,8 +107,11 @@ QByteArray encodeSequence(const LineTable &table)
 int lineWordCount(const LineTable &table, int line)
 {
     int words = 0;
-    forEachLineWord(table.line(line), table.line(line == 1 ? table.lineCount() : line - 1),
-                    [&words](unsigned) { ++words; });
+    const auto count = [&words](unsigned) { ++words; };
+    if (line == 1)
+        forEachLineWord(table.line(1), firstLineReference(table), count);
+    else
+        forEachLineWord(table.line(line), table.line(line - 1), count);
     return words;
 }
 
@@ -85,8 +119,10 @@ int sequenceWordCount(const LineTable &table)
 {
     const int count = table.lineCount();
     int words = 0;
+    const auto reference = firstLineReference(table);
     for (int n = 1; n <= count; ++n) {
-        forEachLineWord(table.line(n), table.line(n == 1 ? count : n - 1),
+        forEachLineWord(table.line(n),
+                        n == 1 ? std::span<const Cell, kColumnCount>(reference) : table.line(n - 1),
                         [&words](unsigned) { ++words; });
     }
     return words;

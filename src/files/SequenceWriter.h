@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <span>
 
 namespace glowline {
@@ -27,12 +28,20 @@ inline void forEachLineWord(std::span<const Cell, kColumnCount> line,
         put(unsigned(0xF000 + line[kDurationColumn]));
 }
 
+// The colours line 1 is written against: the last line's, as the sequence
+// loops, except in a column that holds one colour other than black in every
+// line. Against the last line such a column would have no word anywhere, and
+// neither a reader nor the board would ever see its colour; it is written in
+// line 1 instead, against the board's start with every LED off.
+std::array<Cell, kColumnCount> firstLineReference(const LineTable &table);
+
 // The sequence file is AVR assembler source with CR LF line ends: ".cseg",
 // ".org 0x0000", then for every line a ";Line n" header followed by its words.
 // Each ".dw 0xHHHH" word carries a column code in its top four bits (0..10 for
 // an LED, F for the duration) and a 12-bit value. LED words are delta-encoded
 // against the colours in force, which start as the last line's, so line 1
-// describes the step from the end of the sequence back to its start. A line
+// describes the step from the end of the sequence back to its start (but see
+// firstLineReference for a column that never changes). A line
 // with a duration above 0 always carries its duration word.
 QByteArray encodeSequence(const LineTable &table);
 

@@ -11,8 +11,7 @@ using namespace glowline::test;
 namespace {
 
 // What a table becomes after a trip through the file when the format cannot
-// carry it exactly: an LED column that is the same in every line has no word
-// and comes back black; a line of duration 0 has no duration word and takes
+// carry it exactly: a line of duration 0 has no duration word and takes
 // the duration of the nearest earlier line that has one, or, before the
 // first, the duration the last line comes back with; no duration word at all
 // gives 0.
@@ -20,15 +19,6 @@ LineTable expectedAfterTrip(const LineTable &table)
 {
     const int count = table.lineCount();
     LineTable expected = table;
-    for (int c = 0; c < kLedCount; ++c) {
-        bool constant = true;
-        for (int n = 2; n <= count && constant; ++n)
-            constant = table.cell(c, n) == table.cell(c, 1);
-        if (constant) {
-            for (int n = 1; n <= count; ++n)
-                expected.setCell(c, n, 0);
-        }
-    }
     Cell lastPositive = 0;
     for (int n = 1; n <= count; ++n) {
         if (table.duration(n) > 0)

@@ -27,20 +27,30 @@ private slots:
             << QByteArrayList{".cseg",      ".org 0x0000", ";Line 1",    ".dw 0x0F00", ".dw 0x2000",
                               ".dw 0xF032", ";Line 2",     ".dw 0x0000", ".dw 0x10F0", ";Line 3",
                               ".dw 0x1000", ".dw 0x200F",  ".dw 0xF064"};
+        // A column that never changes is written once, in line 1, or its
+        // colour would be in no word at all.
         QTest::newRow("one line with a duration")
             << tableOf({{0xF00, 0x123, 0, 0, 0, 0, 0, 0, 0, 0, 0xFFF, 7}})
-            << QByteArrayList{".cseg", ".org 0x0000", ";Line 1", ".dw 0xF007"};
+            << QByteArrayList{".cseg",      ".org 0x0000", ";Line 1",   ".dw 0x0F00",
+                              ".dw 0x1123", ".dw 0xAFFF",  ".dw 0xF007"};
         QTest::newRow("one line of duration 0")
             << tableOf({{0xF00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}})
-            << QByteArrayList{".cseg", ".org 0x0000", ";Line 1"};
+            << QByteArrayList{".cseg", ".org 0x0000", ";Line 1", ".dw 0x0F00"};
+        QTest::newRow("a column that never changes, among others that do")
+            << tableOf({{1, 0, 0, 0x0F0, 0, 0, 0, 0, 0, 0, 0, 5},
+                        {2, 0, 0, 0x0F0, 0, 0, 0, 0, 0, 0, 0, 5}})
+            << QByteArrayList{".cseg",      ".org 0x0000", ";Line 1",    ".dw 0x0001", ".dw 0x30F0",
+                              ".dw 0xF005", ";Line 2",     ".dw 0x0002", ".dw 0xF005"};
         QTest::newRow("start-up sequence")
             << LineTable() << QByteArrayList{".cseg", ".org 0x0000", ";Line 1"};
         QTest::newRow("all lines equal")
             << tableOf({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
                         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
                         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0}})
-            << QByteArrayList{".cseg",   ".org 0x0000", ";Line 1", ".dw 0xF00C",
-                              ";Line 2", ".dw 0xF00C",  ";Line 3"};
+            << QByteArrayList{".cseg",      ".org 0x0000", ";Line 1",    ".dw 0x0001", ".dw 0x1002",
+                              ".dw 0x2003", ".dw 0x3004",  ".dw 0x4005", ".dw 0x5006", ".dw 0x6007",
+                              ".dw 0x7008", ".dw 0x8009",  ".dw 0x900A", ".dw 0xA00B", ".dw 0xF00C",
+                              ";Line 2",    ".dw 0xF00C",  ";Line 3"};
         QTest::newRow("line 1 equal to the last line")
             << tableOf({{5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9},
                         {6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9},

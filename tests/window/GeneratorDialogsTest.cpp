@@ -170,7 +170,7 @@ private slots:
             << QStringLiteral("Makes 1 line. The file gains 12 words (34 in all).");
         QTest::newRow("merged into one line with the summed duration")
             << 3 << QStringLiteral("0.10") << true << greyLines
-            << QStringLiteral("Makes 1 line. The file gains 1 word (1 in all).");
+            << QStringLiteral("Makes 1 line. The file gains 1 word (12 in all).");
     }
     void fadeFieldsAndSummary()
     {
