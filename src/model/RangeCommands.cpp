@@ -94,11 +94,12 @@ bool moveSelection(SequenceEditor &editor, int delta)
 {
     const Document &document = editor.document();
     const int first = document.selectionFirst();
-    const int count = document.selectionCount();
+    const int last = document.selectionLast();
+    const int current = document.currentLine();
     SequenceEditor::Step step(editor);
-    if (!editor.moveLines(first, count, delta))
+    if (!editor.moveLines(first, last - first + 1, delta))
         return false;
-    editor.setSelection(document.anchorLine() + delta, document.currentLine() + delta);
+    editor.selectRun(first + delta, last + delta, current + delta);
     return true;
 }
 

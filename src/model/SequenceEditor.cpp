@@ -243,17 +243,27 @@ void SequenceEditor::setSelection(int anchor, int current)
     m_document.setCurrentLine(current);
 }
 
+void SequenceEditor::selectRun(int first, int last, int current)
+{
+    if (current == first) {
+        setSelection(last, current);
+    } else if (current == last) {
+        setSelection(first, current);
+    } else {
+        setSelection(first, current);
+        m_document.m_heldFirst = first;
+        m_document.m_heldLast = last;
+    }
+}
+
 void SequenceEditor::moveCurrentInSelection(int line)
 {
     const int first = m_document.selectionFirst();
     const int last = m_document.selectionLast();
-    if (first == last || line < first || line > last) {
+    if (first == last || line < first || line > last)
         setCurrentLine(line);
-        return;
-    }
-    m_document.m_heldFirst = first;
-    m_document.m_heldLast = last;
-    m_document.m_currentLine = line;
+    else
+        selectRun(first, last, line);
 }
 
 // ---- History ----------------------------------------------------------------

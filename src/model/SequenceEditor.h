@@ -91,6 +91,10 @@ public:
     // and redo put them back)
     void setCurrentLine(int line);
     void setSelection(int anchor, int current);
+    // Selects lines first..last with the current line current among them.
+    // With current at one end this is setSelection from the other end;
+    // inside, the run is held as it is (as for a selection that played).
+    void selectRun(int first, int last, int current);
     // Moves the current line to line inside the selection and holds the
     // selection as it is (a selection playing); outside it, or with one line
     // selected, as setCurrentLine.

@@ -7,6 +7,8 @@
 #include "window/SequenceMap.h"
 #include "window/SparkleDialog.h"
 
+#include <algorithm>
+
 namespace glowline {
 
 namespace {
@@ -43,7 +45,12 @@ bool GeneratorCommands::run(ActionManager::Command command, bool *changed)
 {
     const Document &document = m_editor.document();
     const LineTable &table = m_editor.table();
-    const LineSelection selection{document.anchorLine(), document.currentLine()};
+    // The generators on a selection get its ends; a selection that played
+    // may have the current line inside it, which is put back afterwards.
+    const int first = document.selectionFirst();
+    const int last = document.selectionLast();
+    const int current = document.currentLine();
+    const LineSelection selection{current == first ? last : first, current == first ? first : last};
     std::optional<GeneratedLines> made;
     switch (command) {
     case Command::InsertFade:
@@ -76,16 +83,22 @@ bool GeneratorCommands::run(ActionManager::Command command, bool *changed)
     default:
         return false;
     }
-    *changed = made && apply(*made);
+    *changed = made && apply(*made, {first, last, current});
     return true;
 }
 
-bool GeneratorCommands::apply(const GeneratedLines &lines)
+bool GeneratorCommands::apply(const GeneratedLines &lines, std::array<int, 3> run)
 {
     SequenceEditor::Step step(m_editor);
     if (!m_editor.replaceLines(lines.first, lines.replaceCount, lines.cells))
         return false;
-    m_editor.setSelection(lines.anchorAfter, lines.currentAfter);
+    const auto [first, last, current] = run;
+    // A generator that keeps the selection gives back its ends.
+    if (std::min(lines.anchorAfter, lines.currentAfter) == first &&
+        std::max(lines.anchorAfter, lines.currentAfter) == last)
+        m_editor.selectRun(first, last, current);
+    else
+        m_editor.setSelection(lines.anchorAfter, lines.currentAfter);
     emit applied();
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <array>
 #include <functional>
 
 class QWidget;
@@ -35,7 +36,8 @@ signals:
     void applied();
 
 private:
-    bool apply(const GeneratedLines &lines);
+    // run: the selection's first and last line and the current line before.
+    bool apply(const GeneratedLines &lines, std::array<int, 3> run);
 
     template <typename Dialog, typename... Args> std::optional<GeneratedLines> ask(Args... args);
 

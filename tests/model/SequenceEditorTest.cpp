@@ -1,6 +1,7 @@
 #include "model/SequenceEditor.h"
 
 #include "model/Document.h"
+#include "model/RangeCommands.h"
 #include "support/LineTableText.h"
 #include "support/NumberedTable.h"
 #include "support/RandomEdits.h"
@@ -350,8 +351,9 @@ private slots:
         QTest::newRow("current line") << "current" << 9 << 9;
         QTest::newRow("selection") << "select" << 5 << 6;
         QTest::newRow("line outside") << "outside" << 8 << 8;
-        QTest::newRow("lines removed") << "remove" << 5 << 7;
+        QTest::newRow("lines removed") << "remove" << 3 << 5;
         QTest::newRow("undo") << "undo" << 5 << 5;
+        QTest::newRow("moved down with its lines") << "move" << 4 << 8;
     }
     void heldSelection()
     {
@@ -380,6 +382,8 @@ private slots:
             editor.moveCurrentInSelection(8);
         else if (release == QLatin1String("remove"))
             editor.removeLines(9, 2);
+        else if (release == QLatin1String("move"))
+            QVERIFY(moveSelection(editor, 1));
         else
             editor.undo();
         QCOMPARE(document.selectionFirst(), first);

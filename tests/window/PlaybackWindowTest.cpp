@@ -1,6 +1,8 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
+#include "model/Generators.h"
 #include "window/LedShape.h"
+#include "window/MainWindow.h"
 
 #include <QAction>
 #include <QFile>
@@ -284,6 +286,12 @@ void PlaybackWindowTest::selectionStaysWhilePlaying()
     }
     testButton()->click();
     checkSelection(3);
+    // A command on the selection takes the lines shown selected, and keeps
+    // them so.
+    m_window->run(ActionManager::Command::Blend);
+    checkSelection(3);
+    QCOMPARE(m_window->document().table().cell(5, 3),
+             Cell(interpolateColour(table.cell(5, 2), table.cell(5, 4), 1, 2)));
     // Start again plays the same lines from the line reached.
     testButton()->click();
     m_window->playback().tick();
