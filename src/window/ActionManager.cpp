@@ -140,7 +140,7 @@ ActionManager::ActionManager(QMenuBar *bar, const QStringList &paletteNames, QOb
     add(Generate, Command::Mirror, "&Mirror", "actMirror", {K(Qt::CTRL | Qt::Key_M)});
     menus[Generate]->addSeparator();
     add(Generate, Command::Chase, "&Chase...", "actChase", {});
-    add(Generate, Command::Rainbow, "Rain&bow...", "actRainbow", {});
+    add(Generate, Command::Rainbow, "R&ainbow...", "actRainbow", {});
     add(Generate, Command::Sparkle, "&Sparkle...", "actSparkle", {});
 
     menus[Play] = bar->addMenu(QStringLiteral("&Play"));

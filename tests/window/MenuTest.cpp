@@ -138,6 +138,7 @@ private slots:
     void menusListEveryItemWithItsShortcut();
     void menusInOrder();
     void noShortcutIsTakenTwice();
+    void noMenuHasALetterTwice();
     void itemDoesWhatItsControlDoes_data();
     void itemDoesWhatItsControlDoes();
     void undoAndRedoAreEnabledOnlyWhenThereIsAStep();
@@ -521,6 +522,31 @@ void MenuTest::noShortcutIsTakenTwice()
         }
     }
     QVERIFY(owner.size() >= 17);
+}
+
+void MenuTest::noMenuHasALetterTwice()
+{
+    // A letter that underlines two items of one menu only moves between them.
+    QList<const QMenu *> menus;
+    for (const QAction *title : m_window->menuBar()->actions())
+        menus << title->menu();
+    for (int i = 0; i < menus.size(); ++i) {
+        QHash<QChar, QString> owner;
+        for (const QAction *item : menus.at(i)->actions()) {
+            if (item->menu() != nullptr)
+                menus << item->menu();
+            const QString text = item->text();
+            const qsizetype at = text.indexOf(u'&');
+            if (at < 0 || at + 1 >= text.size())
+                continue;
+            const QChar letter = text.at(at + 1).toLower();
+            QVERIFY2(!owner.contains(letter),
+                     qPrintable(QStringLiteral("%1 in %2: %3 and %4")
+                                    .arg(letter, menus.at(i)->title(), owner.value(letter), text)));
+            owner.insert(letter, text);
+        }
+    }
+    QVERIFY(menus.size() >= 7);
 }
 
 void MenuTest::itemDoesWhatItsControlDoes_data()
