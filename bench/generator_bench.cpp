@@ -9,7 +9,7 @@
 
 #include "files/SequenceWriter.h"
 #include "model/Generators.h"
-#include "support/EveryLedChangesTable.h"
+#include "support/TestTables.h"
 
 #include <QElapsedTimer>
 

@@ -2,13 +2,13 @@
 
 #include "model/Document.h"
 #include "model/SequenceEditor.h"
+#include "support/TestTables.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 #include <array>
 #include <chrono>
-#include <initializer_list>
 #include <optional>
 #include <random>
 
@@ -18,16 +18,6 @@ using std::chrono::milliseconds;
 using std::chrono::nanoseconds;
 
 namespace {
-
-// A table whose lines have the given durations and otherwise black LEDs.
-LineTable withDurations(std::initializer_list<int> durations)
-{
-    LineTable table(int(durations.size()));
-    int line = 1;
-    for (int duration : durations)
-        table.setCell(kDurationColumn, line++, Cell(duration));
-    return table;
-}
 
 QList<int> lines(const QSignalSpy &spy)
 {
@@ -79,7 +69,7 @@ private slots:
 
     void startKeepsTheCurrentLineForItsOwnDuration()
     {
-        m_document->replace(withDurations({50, 120, 7}));
+        m_document->replace(test::withDurations({50, 120, 7}));
         m_document->setCurrentLine(2);
         m_playback->start();
         QVERIFY(m_playback->isRunning());
@@ -93,7 +83,7 @@ private slots:
 
     void ticksAdvanceAndWrapToLineOne()
     {
-        m_document->replace(withDurations({50, 120, 7}));
+        m_document->replace(test::withDurations({50, 120, 7}));
         m_document->setCurrentLine(2);
         m_playback->start();
         m_playback->tick();
@@ -112,7 +102,7 @@ private slots:
 
     void startOnTheLastLineGoesToLineOne()
     {
-        m_document->replace(withDurations({3, 4, 5, 6}));
+        m_document->replace(test::withDurations({3, 4, 5, 6}));
         m_document->setCurrentLine(4);
         m_playback->start();
         QCOMPARE(m_playback->timerInterval(), 60);
@@ -123,7 +113,7 @@ private slots:
 
     void oneLineSequenceStaysOnLineOne()
     {
-        m_document->replace(withDurations({25}));
+        m_document->replace(test::withDurations({25}));
         m_playback->start();
         m_playback->tick();
         m_playback->tick();
@@ -134,7 +124,7 @@ private slots:
 
     void longestDurationGivesItsFullInterval()
     {
-        m_document->replace(withDurations({1, 4095}));
+        m_document->replace(test::withDurations({1, 4095}));
         m_playback->start();
         QCOMPARE(m_playback->timerInterval(), 10);
         m_playback->tick();
@@ -146,7 +136,7 @@ private slots:
     // state stays running so that the button still says Stop.
     void durationZeroRestsOnTheLine()
     {
-        m_document->replace(withDurations({10, 0, 10}));
+        m_document->replace(test::withDurations({10, 0, 10}));
         m_playback->start();
         m_playback->tick();
         QCOMPARE(m_document->currentLine(), 2);
@@ -166,7 +156,7 @@ private slots:
 
     void startingOnADurationZeroLineNeverAdvances()
     {
-        m_document->replace(withDurations({0, 10}));
+        m_document->replace(test::withDurations({0, 10}));
         m_playback->start();
         QVERIFY(m_playback->isRunning());
         QVERIFY(!m_playback->isTimerActive());
@@ -177,7 +167,7 @@ private slots:
 
     void stopAndStartResumeWhereStopped()
     {
-        m_document->replace(withDurations({10, 20, 30, 40}));
+        m_document->replace(test::withDurations({10, 20, 30, 40}));
         m_playback->start();
         m_playback->tick();
         m_playback->tick();
@@ -202,7 +192,7 @@ private slots:
     // from runningChanged, once per change of state.
     void runningChangedOncePerChange()
     {
-        m_document->replace(withDurations({10}));
+        m_document->replace(test::withDurations({10}));
         m_playback->stop();
         QCOMPARE(m_running->count(), 0);
         m_playback->toggle();
@@ -218,7 +208,7 @@ private slots:
 
     void lineCountIsReadAtEachTick()
     {
-        m_document->replace(withDurations({10, 20, 30}));
+        m_document->replace(test::withDurations({10, 20, 30}));
         m_document->setCurrentLine(3);
         m_playback->start();
         SequenceEditor editor(*m_document);
@@ -288,7 +278,7 @@ private slots:
         QFETCH(nanoseconds, tickAt);
         QFETCH(nanoseconds, nextEnd);
         useTestClock();
-        m_document->replace(withDurations({10, 20, 30}));
+        m_document->replace(test::withDurations({10, 20, 30}));
         m_playback->start();
         m_now = tickAt;
         m_playback->tick();
@@ -318,7 +308,7 @@ private slots:
         QFETCH(int, line);
         QFETCH(nanoseconds, lineEnd);
         useTestClock();
-        m_document->replace(withDurations({10, 20, 30}));
+        m_document->replace(test::withDurations({10, 20, 30}));
         m_playback->start();
         m_now = 30ms;
         m_playback->pause();
@@ -367,7 +357,7 @@ private slots:
         QFETCH(int, rangeFirst);
         QFETCH(int, rangeLast);
 
-        m_document->replace(withDurations({10, 10, 10, 10, 10, 10, 10, 10}));
+        m_document->replace(test::withDurations({10, 10, 10, 10, 10, 10, 10, 10}));
         m_document->setAnchorLine(anchor);
         m_document->setCurrentLine(current);
         m_playback->setSelectionPlays(selectionPlays);
@@ -389,7 +379,7 @@ private slots:
     {
         useTestClock();
         QSignalSpy rangeChanged(&*m_playback, &Playback::rangeChanged);
-        m_document->replace(withDurations({10, 20, 30, 40, 50, 60}));
+        m_document->replace(test::withDurations({10, 20, 30, 40, 50, 60}));
         m_document->setAnchorLine(3);
         m_document->setCurrentLine(5);
         m_playback->setSelectionPlays(true);
@@ -403,7 +393,7 @@ private slots:
         QCOMPARE(lines(*m_advanced), (QList<int>{3, 4, 3}));
 
         m_now = 1000ms;
-        m_document->replace(withDurations({70, 80, 90}));
+        m_document->replace(test::withDurations({70, 80, 90}));
         QVERIFY(!m_playback->playsRange());
         QCOMPARE(rangeChanged.count(), 2);
         QCOMPARE(m_playback->lineEnd(), nanoseconds(1700ms));
@@ -418,7 +408,7 @@ private slots:
 
     void pauseWhileStoppedStartsNothing()
     {
-        m_document->replace(withDurations({10}));
+        m_document->replace(test::withDurations({10}));
         m_playback->pause();
         m_playback->resume();
         QVERIFY(!m_playback->isRunning());
@@ -442,7 +432,7 @@ private slots:
     // of duration 0, where playback rests.
     void timerTicksOnItsOwn()
     {
-        m_document->replace(withDurations({1, 0}));
+        m_document->replace(test::withDurations({1, 0}));
         m_playback->start();
         QTRY_COMPARE_WITH_TIMEOUT(lines(*m_advanced), QList<int>{2}, 5000);
         QVERIFY(!m_playback->isTimerActive());
