@@ -556,7 +556,7 @@ void MenuTest::itemDoesWhatItsControlDoes()
     // Two windows in the same state: one is given the menu item, the other
     // the click on the control.
     test::ScriptedDialogs otherDialogs;
-    RefusingRunner otherRunner;
+    test::RecordingToolRunner otherRunner(test::RecordingToolRunner::Mode::Refuse);
     MainWindow other(otherDialogs);
     other.setSendTools(otherRunner, ToolLocator(m_dir->path(), {m_dir->path()}));
     other.show();
