@@ -103,11 +103,12 @@ void WindowLineCommandsTest::deleteInTheMiddleShowsTheNextLine()
     QCOMPARE(control<QLabel>(*m_window, "lblLine", 4)->text(), QStringLiteral("3"));
     click("cmdDelLine");
     QCOMPARE(scrLine->value(), 2);
-    // Row 3 now shows old line 3 (tag 3), row 4 is gone.
+    // Row 3 now shows old line 3 (its marks: LED c holds 3 * 16 + c, the
+    // duration 3 * 16 + 11), row 4 is gone.
     QCOMPARE(control<LedShape>(*m_window, "shpLED", 301)->fillColour(), rgb24(0, 3 * 16, 1 * 16));
     QCOMPARE(control<QScrollBar>(*m_window, "scrG", 1)->value(), 15 - 3);
     QVERIFY(!control<QLabel>(*m_window, "lblLine", 4)->isVisible());
-    QCOMPARE(control<QLineEdit>(*m_window, "txtTime", 3)->text(), QStringLiteral("0.03"));
+    QCOMPARE(control<QLineEdit>(*m_window, "txtTime", 3)->text(), QStringLiteral("0.59"));
 }
 
 void WindowLineCommandsTest::insertAboveShowsTheEmptyLine()
