@@ -37,6 +37,7 @@ SelectionController::SelectionController(SequenceEditor &editor, LineWindow &lin
     for (int r = 0; r < LineWindow::kRows; ++r) {
         QLabel *label = m_lineWindow.lineLabel(r);
         label->installEventFilter(this);
+        m_lineLabels.append(label);
         label->setContextMenuPolicy(Qt::DefaultContextMenu);
     }
     connect(&m_lineWindow, &LineWindow::redrawn, this, &SelectionController::showSelectionState);
@@ -67,11 +68,7 @@ void SelectionController::showSelectionState()
 
 bool SelectionController::eventFilter(QObject *watched, QEvent *event)
 {
-    int row = -1;
-    for (int r = 0; r < LineWindow::kRows; ++r) {
-        if (m_lineWindow.lineLabel(r) == watched)
-            row = r;
-    }
+    const int row = int(m_lineLabels.indexOf(watched));
     if (row < 0)
         return false;
     if (event->type() == QEvent::MouseButtonPress) {

@@ -4,6 +4,7 @@
 #include "model/LineTable.h"
 #include "window/ActionManager.h"
 
+#include <QList>
 #include <QObject>
 
 #include <functional>
@@ -68,6 +69,9 @@ private:
     SequenceEditor &m_editor;
     const Document &m_document;
     LineWindow &m_lineWindow;
+    // The line-number labels the filter watches, kept here because their
+    // events still arrive while the line window is being destroyed.
+    QList<const QObject *> m_lineLabels;
     Dialogs &m_dialogs;
     QStatusBar *m_statusBar;
     ActionManager &m_actions;
