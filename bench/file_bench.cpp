@@ -5,7 +5,7 @@
 
 #include "files/SequenceReader.h"
 #include "files/SequenceWriter.h"
-#include "support/EveryLedChangesTable.h"
+#include "support/TestTables.h"
 
 #include <QElapsedTimer>
 #include <QFile>

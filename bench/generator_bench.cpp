@@ -13,7 +13,7 @@
 #include "model/Document.h"
 #include "model/Generators.h"
 #include "model/SequenceEditor.h"
-#include "support/EveryLedChangesTable.h"
+#include "support/TestTables.h"
 
 #include <QElapsedTimer>
 

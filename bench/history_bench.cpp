@@ -6,7 +6,7 @@
 
 #include "model/Document.h"
 #include "model/SequenceEditor.h"
-#include "support/EveryLedChangesTable.h"
+#include "support/TestTables.h"
 
 #include <QElapsedTimer>
 

@@ -5,7 +5,7 @@
 
 #include "model/Document.h"
 #include "model/SequenceEditor.h"
-#include "support/EveryLedChangesTable.h"
+#include "support/TestTables.h"
 #include "window/SequenceMap.h"
 
 #include <QApplication>

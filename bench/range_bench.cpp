@@ -9,7 +9,7 @@
 #include "model/Document.h"
 #include "model/RangeCommands.h"
 #include "model/SequenceEditor.h"
-#include "support/EveryLedChangesTable.h"
+#include "support/TestTables.h"
 
 #include <QElapsedTimer>
 

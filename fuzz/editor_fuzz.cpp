@@ -4,8 +4,8 @@
 // back the start exactly, and redoing them the table the run ended with.
 
 #include "model/SequenceEditor.h"
-#include "support/NumberedTable.h"
 #include "support/RandomEdits.h"
+#include "support/TestTables.h"
 
 #include <cstdint>
 #include <cstdio>

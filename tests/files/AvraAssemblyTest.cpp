@@ -1,6 +1,8 @@
-#include "SequenceTables.h"
 #include "files/SequenceWriter.h"
+#include "support/Files.h"
 #include "support/IntelHex.h"
+#include "support/LineTableText.h"
+#include "support/TestTables.h"
 
 #include <QMap>
 #include <QProcess>

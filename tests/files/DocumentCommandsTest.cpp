@@ -5,6 +5,7 @@
 #include "model/Document.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestTables.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -12,23 +13,10 @@
 #include <QTest>
 
 using namespace glowline;
+using glowline::test::patternTable;
 using glowline::test::readAll;
 using glowline::test::ScriptedDialogs;
 using Answer = Dialogs::Answer;
-
-namespace {
-
-LineTable sampleTable(int lines, int seed)
-{
-    LineTable table(lines);
-    for (int n = 1; n <= lines; ++n) {
-        for (int c = 0; c < kColumnCount; ++c)
-            table.setCell(c, n, Cell((seed * 131 + n * 17 + c * 29) % 4096));
-    }
-    return table;
-}
-
-} // namespace
 
 class DocumentCommandsTest : public QObject
 {
@@ -56,14 +44,14 @@ private slots:
     // Edits the start-up sequence so that it has unsaved changes.
     void makeEdited(const QString &fileName = {})
     {
-        m_document->replace(sampleTable(3, 1));
+        m_document->replace(patternTable(3));
         m_document->state().setFileName(fileName);
         m_document->state().markChanged();
     }
 
     void newWithoutChangesAsksNothing()
     {
-        m_document->replace(sampleTable(4, 2));
+        m_document->replace(patternTable(4));
         QSignalSpy replaced(m_document.operator->(), &Document::replaced);
         m_commands->newFile();
         QVERIFY(m_dialogs->messages.isEmpty());
@@ -142,7 +130,7 @@ private slots:
         makeEdited(path);
         m_commands->save();
         QVERIFY(!m_document->state().hasUnsavedChanges());
-        QCOMPARE(readAll(path), encodeSequence(sampleTable(3, 1)));
+        QCOMPARE(readAll(path), encodeSequence(patternTable(3)));
 
         m_commands->newFile();
         QCOMPARE(m_document->state().fileName(), path);
@@ -192,7 +180,7 @@ private slots:
     void loadNoThenFileReplacesSequence()
     {
         const QString path = m_dir->filePath(QStringLiteral("in.asm"));
-        const LineTable stored = sampleTable(5, 7);
+        const LineTable stored = patternTable(5);
         QString error;
         QVERIFY(saveSequenceFile(stored, path, &error));
         makeEdited();

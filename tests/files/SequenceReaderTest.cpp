@@ -1,7 +1,9 @@
 #include "files/SequenceReader.h"
 
-#include "SequenceTables.h"
 #include "files/SequenceWriter.h"
+#include "support/Files.h"
+#include "support/LineTableText.h"
+#include "support/TestTables.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,6 +1,8 @@
-#include "SequenceTables.h"
 #include "files/SequenceReader.h"
 #include "files/SequenceWriter.h"
+#include "support/Files.h"
+#include "support/LineTableText.h"
+#include "support/TestTables.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,5 +1,7 @@
-#include "SequenceTables.h"
 #include "files/SequenceWriter.h"
+#include "support/Files.h"
+#include "support/LineTableText.h"
+#include "support/TestTables.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,8 @@
 #include "files/TsvTable.h"
 
-#include "SequenceTables.h"
+#include "support/Files.h"
+#include "support/LineTableText.h"
+#include "support/TestTables.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "model/Generators.h"
 
 #include "support/LineTableText.h"
-#include "support/NumberedTable.h"
+#include "support/TestTables.h"
 
 #include <QTest>
 
@@ -17,18 +17,7 @@ namespace {
 
 using test::mark;
 using test::numberedTable;
-
-// One line per colour, every LED of line n in that colour, duration 10 * n.
-LineTable uniformTable(const QList<int> &colours)
-{
-    LineTable table(int(colours.size()));
-    for (int n = 1; n <= int(colours.size()); ++n) {
-        for (int c = 0; c < kLedCount; ++c)
-            table.setCell(c, n, Cell(colours[n - 1]));
-        table.setCell(kDurationColumn, n, Cell(10 * n));
-    }
-    return table;
-}
+using test::uniformTable;
 
 Cell cellOf(const GeneratedLines &lines, int index, int column)
 {

@@ -1,7 +1,7 @@
 #include "model/LineCommands.h"
 
 #include "support/LineTableText.h"
-#include "support/NumberedTable.h"
+#include "support/TestTables.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -16,18 +16,6 @@ namespace {
 
 using test::mark;
 using test::numberedTable;
-
-// The table numberedTable(n) becomes when its lines are rearranged as listed:
-// each entry names the old line now at that position, 0 for an empty line.
-LineTable rearranged(const QList<int> &sources)
-{
-    LineTable table(int(sources.size()));
-    for (int n = 1; n <= int(sources.size()); ++n) {
-        for (int c = 0; c < kColumnCount; ++c)
-            table.setCell(c, n, sources[n - 1] == 0 ? Cell(0) : mark(c, sources[n - 1]));
-    }
-    return table;
-}
 
 const char *nameOf(LineCommand command)
 {
@@ -98,7 +86,7 @@ private slots:
         int currentLine = current;
         const auto change = applyLineCommand(command, table, currentLine);
         QVERIFY(change.has_value());
-        QCOMPARE(table, rearranged(expected));
+        QCOMPARE(table, test::numberedLines(expected));
         QCOMPARE(currentLine, currentAfter);
         QCOMPARE(change->currentBefore, current);
         QCOMPARE(change->currentAfter, currentAfter);

@@ -1,7 +1,7 @@
 #include "model/LineTable.h"
 
 #include "support/LineTableText.h"
-#include "support/NumberedTable.h"
+#include "support/TestTables.h"
 
 #include <QTest>
 

@@ -4,7 +4,7 @@
 #include "model/Document.h"
 #include "model/SequenceEditor.h"
 #include "support/LineTableText.h"
-#include "support/NumberedTable.h"
+#include "support/TestTables.h"
 
 #include <QTest>
 
@@ -40,18 +40,6 @@ std::vector<Cell> pastedLines()
     const LineTable source = numberedTable(100 + kPasted);
     const auto begin = source.cells().begin() + std::ptrdiff_t(100) * kColumnCount;
     return {begin, source.cells().end()};
-}
-
-// Builds a table from line numbers of the numbered table (0: a line of zeros).
-LineTable tableOf(const QList<int> &numbers)
-{
-    const LineTable source = numberedTable(100 + kPasted);
-    std::vector<Cell> cells;
-    for (int n : numbers) {
-        for (int c = 0; c < kColumnCount; ++c)
-            cells.push_back(n == 0 ? Cell(0) : source.cell(c, n));
-    }
-    return LineTable(std::move(cells));
 }
 
 RangeResult runOp(Op op, SequenceEditor &editor)
@@ -160,7 +148,7 @@ private slots:
         SequenceEditor editor(document);
         editor.setSelection(anchor, current);
         const LineTable before = document.table();
-        const LineTable expected = tableOf(lines);
+        const LineTable expected = test::numberedLines(lines);
 
         const RangeResult result = runOp(op, editor);
         QCOMPARE(result.changed, expected != before);

@@ -3,8 +3,8 @@
 #include "model/Document.h"
 #include "model/RangeCommands.h"
 #include "support/LineTableText.h"
-#include "support/NumberedTable.h"
 #include "support/RandomEdits.h"
+#include "support/TestTables.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>

@@ -1,6 +1,7 @@
 #include "playback/FlashBudget.h"
 
 #include "model/LineTable.h"
+#include "support/TestTables.h"
 
 #include <QTest>
 
@@ -51,9 +52,7 @@ private slots:
     // The words used are the words Save writes.
     void countsTheWritersWords()
     {
-        LineTable table(2); // LED 4 red for 0.50 s, then black
-        table.setCell(4, 1, 0xF00);
-        table.setCell(kDurationColumn, 1, 50);
+        const LineTable table = test::threeWordTable();
         QCOMPARE(FlashBudget::of(table, 4096).used(), 3);
         QCOMPARE(FlashBudget::of(table, 2).isOver(), true);
     }

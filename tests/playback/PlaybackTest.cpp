@@ -2,13 +2,13 @@
 
 #include "model/Document.h"
 #include "model/SequenceEditor.h"
+#include "support/TestTables.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 #include <array>
 #include <chrono>
-#include <initializer_list>
 #include <optional>
 #include <random>
 
@@ -18,16 +18,6 @@ using std::chrono::milliseconds;
 using std::chrono::nanoseconds;
 
 namespace {
-
-// A table whose lines have the given durations and otherwise black LEDs.
-LineTable withDurations(std::initializer_list<int> durations)
-{
-    LineTable table(int(durations.size()));
-    int line = 1;
-    for (int duration : durations)
-        table.setCell(kDurationColumn, line++, Cell(duration));
-    return table;
-}
 
 QList<int> lines(const QSignalSpy &spy)
 {
@@ -81,7 +71,7 @@ private slots:
 
     void startKeepsTheCurrentLineForItsOwnDuration()
     {
-        m_document->replace(withDurations({50, 120, 7}));
+        m_document->replace(test::withDurations({50, 120, 7}));
         m_document->setCurrentLine(2);
         m_playback->start();
         QVERIFY(m_playback->isRunning());
@@ -95,7 +85,7 @@ private slots:
 
     void ticksAdvanceAndWrapToLineOne()
     {
-        m_document->replace(withDurations({50, 120, 7}));
+        m_document->replace(test::withDurations({50, 120, 7}));
         m_document->setCurrentLine(2);
         m_playback->start();
         m_playback->tick();
@@ -114,7 +104,7 @@ private slots:
 
     void startOnTheLastLineGoesToLineOne()
     {
-        m_document->replace(withDurations({3, 4, 5, 6}));
+        m_document->replace(test::withDurations({3, 4, 5, 6}));
         m_document->setCurrentLine(4);
         m_playback->start();
         QCOMPARE(m_playback->timerInterval(), 60);
@@ -125,7 +115,7 @@ private slots:
 
     void oneLineSequenceStaysOnLineOne()
     {
-        m_document->replace(withDurations({25}));
+        m_document->replace(test::withDurations({25}));
         m_playback->start();
         m_playback->tick();
         m_playback->tick();
@@ -136,7 +126,7 @@ private slots:
 
     void longestDurationGivesItsFullInterval()
     {
-        m_document->replace(withDurations({1, 4095}));
+        m_document->replace(test::withDurations({1, 4095}));
         m_playback->start();
         QCOMPARE(m_playback->timerInterval(), 10);
         m_playback->tick();
@@ -148,7 +138,7 @@ private slots:
     // state stays running so that the button still says Stop.
     void durationZeroRestsOnTheLine()
     {
-        m_document->replace(withDurations({10, 0, 10}));
+        m_document->replace(test::withDurations({10, 0, 10}));
         m_playback->start();
         m_playback->tick();
         QCOMPARE(m_document->currentLine(), 2);
@@ -168,7 +158,7 @@ private slots:
 
     void startingOnADurationZeroLineNeverAdvances()
     {
-        m_document->replace(withDurations({0, 10}));
+        m_document->replace(test::withDurations({0, 10}));
         m_playback->start();
         QVERIFY(m_playback->isRunning());
         QVERIFY(!m_playback->isTimerActive());
@@ -179,7 +169,7 @@ private slots:
 
     void stopAndStartResumeWhereStopped()
     {
-        m_document->replace(withDurations({10, 20, 30, 40}));
+        m_document->replace(test::withDurations({10, 20, 30, 40}));
         m_playback->start();
         m_playback->tick();
         m_playback->tick();
@@ -204,7 +194,7 @@ private slots:
     // from runningChanged, once per change of state.
     void runningChangedOncePerChange()
     {
-        m_document->replace(withDurations({10}));
+        m_document->replace(test::withDurations({10}));
         m_playback->stop();
         QCOMPARE(m_running->count(), 0);
         m_playback->toggle();
@@ -220,7 +210,7 @@ private slots:
 
     void lineCountIsReadAtEachTick()
     {
-        m_document->replace(withDurations({10, 20, 30}));
+        m_document->replace(test::withDurations({10, 20, 30}));
         m_document->setCurrentLine(3);
         m_playback->start();
         std::array<Cell, kColumnCount> line{};
@@ -289,7 +279,7 @@ private slots:
         QFETCH(nanoseconds, tickAt);
         QFETCH(nanoseconds, nextEnd);
         useTestClock();
-        m_document->replace(withDurations({10, 20, 30}));
+        m_document->replace(test::withDurations({10, 20, 30}));
         m_playback->start();
         m_now = tickAt;
         m_playback->tick();
@@ -319,7 +309,7 @@ private slots:
         QFETCH(int, line);
         QFETCH(nanoseconds, lineEnd);
         useTestClock();
-        m_document->replace(withDurations({10, 20, 30}));
+        m_document->replace(test::withDurations({10, 20, 30}));
         m_playback->start();
         m_now = 30ms;
         m_playback->pause();
@@ -368,7 +358,7 @@ private slots:
         QFETCH(int, rangeFirst);
         QFETCH(int, rangeLast);
 
-        m_document->replace(withDurations({10, 10, 10, 10, 10, 10, 10, 10}));
+        m_document->replace(test::withDurations({10, 10, 10, 10, 10, 10, 10, 10}));
         m_document->setAnchorLine(anchor);
         m_document->setCurrentLine(current);
         m_playback->setSelectionPlays(selectionPlays);
@@ -390,7 +380,7 @@ private slots:
     {
         useTestClock();
         QSignalSpy rangeChanged(&*m_playback, &Playback::rangeChanged);
-        m_document->replace(withDurations({10, 20, 30, 40, 50, 60}));
+        m_document->replace(test::withDurations({10, 20, 30, 40, 50, 60}));
         m_document->setAnchorLine(3);
         m_document->setCurrentLine(5);
         m_playback->setSelectionPlays(true);
@@ -404,7 +394,7 @@ private slots:
         QCOMPARE(lines(*m_advanced), (QList<int>{3, 4, 3}));
 
         m_now = 1000ms;
-        m_document->replace(withDurations({70, 80, 90}));
+        m_document->replace(test::withDurations({70, 80, 90}));
         QVERIFY(!m_playback->playsRange());
         QCOMPARE(rangeChanged.count(), 2);
         QCOMPARE(m_playback->lineEnd(), nanoseconds(1700ms));
@@ -419,7 +409,7 @@ private slots:
 
     void pauseWhileStoppedStartsNothing()
     {
-        m_document->replace(withDurations({10}));
+        m_document->replace(test::withDurations({10}));
         m_playback->pause();
         m_playback->resume();
         QVERIFY(!m_playback->isRunning());
@@ -443,7 +433,7 @@ private slots:
     // of duration 0, where playback rests.
     void timerTicksOnItsOwn()
     {
-        m_document->replace(withDurations({1, 0}));
+        m_document->replace(test::withDurations({1, 0}));
         m_playback->start();
         QTRY_COMPARE_WITH_TIMEOUT(lines(*m_advanced), QList<int>{2}, 5000);
         QVERIFY(!m_playback->isTimerActive());

@@ -3,11 +3,12 @@
 #include "files/SequenceWriter.h"
 #include "model/Document.h"
 #include "model/SequenceEditor.h"
-#include "playback/HeadlessToolRunner.h"
 #include "playback/Playback.h"
 #include "playback/SendProgress.h"
+#include "support/RecordingToolRunner.h"
 #include "support/ScriptedDialogs.h"
 #include "support/StandInTools.h"
+#include "support/TestTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +22,7 @@
 using namespace glowline;
 using glowline::test::readAll;
 using glowline::test::recordedArguments;
+using glowline::test::RecordingToolRunner;
 using glowline::test::ScriptedDialogs;
 using glowline::test::writeScript;
 using Answer = Dialogs::Answer;
@@ -30,32 +32,6 @@ Q_DECLARE_METATYPE(SendOperation::Outcome)
 Q_DECLARE_METATYPE(ToolResult::Status)
 
 namespace {
-
-// Runs the tools headless and notes, for each run, what playback was doing.
-class RecordingRunner final : public ToolRunner
-{
-public:
-    explicit RecordingRunner(const Playback *playback = nullptr) : m_playback(playback) {}
-
-    ToolResult run(const ToolCommand &command) override
-    {
-        commands.append(command);
-        if (m_playback)
-            timerActiveDuringRun.append(m_playback->isTimerActive());
-        ToolResult result = HeadlessToolRunner().run(command);
-        if (assemblerStatus && commands.size() == 1)
-            result.status = *assemblerStatus;
-        return result;
-    }
-
-    QList<ToolCommand> commands;
-    QList<bool> timerActiveDuringRun;
-    // How the assembler's run is reported, whatever it did.
-    std::optional<ToolResult::Status> assemblerStatus;
-
-private:
-    const Playback *m_playback = nullptr;
-};
 
 // Notes every stage change as "Stage State", and the closing sentences.
 class RecordingProgress final : public SendProgress
@@ -124,7 +100,7 @@ private slots:
     void savedSequenceGoesStraightToTheTools()
     {
         const QString file = saved(QStringLiteral("run.asm"));
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         QCOMPARE(send(runner), Outcome::Sent);
         QVERIFY(m_dialogs->messages.isEmpty());
         QCOMPARE(m_saveCalls, 0);
@@ -187,7 +163,7 @@ private slots:
         else if (saveDialog != QStringLiteral("-"))
             m_dialogs->fileNames.push_back(QDir(m_shows).filePath(saveDialog));
 
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         QCOMPARE(send(runner), outcome);
         QCOMPARE(m_dialogs->messages.size(), 1);
         QCOMPARE(m_dialogs->messages.at(0).text,
@@ -215,7 +191,7 @@ private slots:
         assemblerWritesHex(false);
         m_dialogs->answers.push_back(Answer::Ok);
 
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         QCOMPARE(send(runner), Outcome::AssemblyFailed);
         QVERIFY(!QFileInfo::exists(hex));
         QCOMPARE(runner.commands.size(), 1);
@@ -228,7 +204,7 @@ private slots:
         assemblerWritesHex(false);
         m_dialogs->answers.push_back(Answer::Ok);
 
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         QCOMPARE(send(runner), Outcome::AssemblyFailed);
         QCOMPARE(m_dialogs->messages.size(), 1);
         QCOMPARE(m_dialogs->lastMessage(), QStringLiteral("Assembly failed!"));
@@ -246,7 +222,7 @@ private slots:
         // The stand-in makes a folder where the HEX file belongs.
         QVERIFY(writeScript(inProgram(QStringLiteral("avra")), "mkdir \"${1%????}.hex\"\n"));
         m_dialogs->answers.push_back(Answer::Ok);
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         QCOMPARE(send(runner), Outcome::AssemblyFailed);
         QCOMPARE(m_dialogs->lastMessage(), QStringLiteral("Assembly failed!"));
     }
@@ -273,7 +249,7 @@ private slots:
         }
         m_dialogs->answers.push_back(Answer::Ok);
 
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         const Outcome outcome = send(runner);
         QFile::setPermissions(m_shows, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner);
@@ -299,7 +275,7 @@ private slots:
         assemblerWritesHex(false);
         m_dialogs->answers.push_back(Answer::Ok);
 
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         QCOMPARE(send(runner), Outcome::AssemblyFailed);
         QVERIFY(!QFileInfo(hex).isSymLink());
         QCOMPARE(readAll(target), QByteArray("#!/bin/sh\nkeep\n"));
@@ -330,7 +306,7 @@ private slots:
         QVERIFY(QFile::remove(inProgram(missing)));
         m_dialogs->answers.push_back(Answer::Ok);
 
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         const ToolLocator locator(m_program, {m_dir->filePath(QStringLiteral("empty"))});
         QCOMPARE(send(runner, locator), Outcome::ToolMissing);
         QCOMPARE(runner.commands.size(), 0);
@@ -366,7 +342,7 @@ private slots:
         script.close();
         m_dialogs->answers.push_back(Answer::Ok);
 
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         QCOMPARE(send(runner), outcome);
         QCOMPARE(runner.commands.size(), runs);
         QCOMPARE(m_dialogs->messages.size(), 1);
@@ -386,7 +362,7 @@ private slots:
         const QString hex =
             QDir(m_shows).filePath(folder + QStringLiteral("/run me $(touch injected); 'x'.hex"));
 
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         QCOMPARE(send(runner), Outcome::Sent);
         QCOMPARE(recordedArguments(inProgram(QStringLiteral("avra.args"))), QStringList{file});
         QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
@@ -407,7 +383,7 @@ private slots:
         const QString unrelated = QDir(m_shows).filePath(QStringLiteral("My.hex"));
         QVERIFY(writeScript(unrelated, "mine\n"));
 
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         QCOMPARE(send(runner), Outcome::Sent);
         QVERIFY(m_dialogs->messages.isEmpty());
         QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
@@ -429,13 +405,7 @@ private slots:
     {
         QFETCH(int, words);
         QFETCH(bool, refused);
-        // LED 4 red for 0.50 s, then black: three words.
-        {
-            LineTable table(2);
-            table.setCell(4, 1, 0xF00);
-            table.setCell(kDurationColumn, 1, 50);
-            m_document->replace(table);
-        }
+        m_document->replace(test::threeWordTable());
         const QString file = saved(QStringLiteral("run.asm"));
         const QByteArray before = readAll(file);
         m_document->state().markChanged();
@@ -444,7 +414,7 @@ private slots:
         ProgrammerSettings settings;
         settings.words = words;
         bool asked = false;
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         SendOperation operation(
             *m_document, *m_dialogs, runner, [this] { save(); }, ToolLocator(m_program));
         operation.setProgrammerSettings(settings, [&](const ProgrammerSettings &) {
@@ -514,7 +484,7 @@ private slots:
         stored.programmer = storedType;
         stored.port = storedPort;
         QList<ProgrammerSettings> asked;
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         SendOperation operation(
             *m_document, *m_dialogs, runner, [this] { save(); }, ToolLocator(m_program, {bin}));
         operation.setProgrammerSettings(stored, [&](const ProgrammerSettings &current) {
@@ -553,7 +523,7 @@ private slots:
         QVERIFY(QFile::rename(inProgram(QStringLiteral("avrdude-44")),
                               QDir(bin).filePath(QStringLiteral("avrdude"))));
         m_dialogs->answers.push_back(Answer::Ok);
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         QCOMPARE(send(runner, ToolLocator(m_program, {bin})), Outcome::ToolMissing);
         QCOMPARE(runner.commands.size(), 0);
         QVERIFY2(m_dialogs->lastMessage().contains(ToolLocator::partFileName()),
@@ -603,16 +573,10 @@ private slots:
         QFETCH(QString, sentence);
         QFETCH(QString, programState);
 
-        // LED 4 red for 0.50 s, then black: the words 0x4F00, 0xF032, 0x4000.
-        {
-            LineTable table(2);
-            table.setCell(4, 1, 0xF00);
-            table.setCell(kDurationColumn, 1, 50);
-            m_document->replace(table);
-        }
+        m_document->replace(test::threeWordTable());
         saved(QStringLiteral("run.asm"));
         QVERIFY(writeScript(inProgram(QStringLiteral("avrdude-44")), script));
-        RecordingRunner runner;
+        RecordingToolRunner runner;
         RecordingProgress progress;
         SendOperation operation(
             *m_document, *m_dialogs, runner, [this] { save(); }, ToolLocator(m_program));
@@ -655,8 +619,8 @@ private slots:
         saved(QStringLiteral("run.asm"));
         if (!message.isEmpty())
             m_dialogs->answers.push_back(Answer::Ok);
-        RecordingRunner runner;
-        runner.assemblerStatus = status; // after the stand-in has written its HEX file
+        RecordingToolRunner runner;
+        runner.reportedStatuses = {status}; // after the stand-in has written its HEX file
         RecordingProgress progress;
         SendOperation operation(
             *m_document, *m_dialogs, runner, [this] { save(); }, ToolLocator(m_program));
@@ -681,7 +645,8 @@ private slots:
         playback.start();
         QVERIFY(playback.isTimerActive());
 
-        RecordingRunner runner(&playback);
+        RecordingToolRunner runner;
+        runner.playback = &playback;
         QCOMPARE(send(runner, ToolLocator(m_program), &playback), Outcome::Sent);
         QCOMPARE(runner.timerActiveDuringRun, (QList<bool>{false, false}));
         QVERIFY(playback.isRunning());
@@ -698,7 +663,8 @@ private slots:
         SequenceEditor editor(*m_document);
         Playback playback(editor);
         playback.start();
-        RecordingRunner runner(&playback);
+        RecordingToolRunner runner;
+        runner.playback = &playback;
         QCOMPARE(send(runner, ToolLocator(m_program), &playback), Outcome::Declined);
         QVERIFY(!playback.isPaused());
         QVERIFY(playback.isRunning());

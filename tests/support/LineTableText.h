@@ -3,9 +3,12 @@
 #include "model/LineTable.h"
 
 #include <QByteArray>
+#include <QMetaType>
 #include <QTest>
 
 #include <algorithm>
+
+Q_DECLARE_METATYPE(glowline::LineTable)
 
 // Line tables in test output: QCOMPARE of two tables says where they first
 // differ (the line count, or the first line and column that differ) and

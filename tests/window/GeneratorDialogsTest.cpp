@@ -21,7 +21,6 @@ using namespace glowline;
 using test::control;
 
 Q_DECLARE_METATYPE(glowline::GeneratedLines)
-Q_DECLARE_METATYPE(glowline::LineTable)
 
 namespace {
 
@@ -42,10 +41,9 @@ namespace {
 // Line 1 all black, line 2 all white, both without a duration: 22 file words.
 LineTable blackWhiteTable(int lines = 2)
 {
-    LineTable table(lines);
-    for (int c = 0; c < kLedCount; ++c)
-        table.setCell(c, 2, Cell(0xFFF));
-    return table;
+    QList<int> colours(lines, 0x000);
+    colours[1] = 0xFFF;
+    return test::uniformTable(colours, 0);
 }
 
 std::unique_ptr<GeneratorDialog> makeDialog(Kind kind, const LineTable &table, int current)

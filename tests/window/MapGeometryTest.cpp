@@ -1,5 +1,7 @@
 #include "window/MapGeometry.h"
 
+#include "support/TestTables.h"
+
 #include <QTest>
 
 #include <cmath>
@@ -9,14 +11,6 @@ using namespace glowline;
 Q_DECLARE_METATYPE(MapGeometry::Scale)
 
 namespace {
-
-LineTable tableWithDurations(const QList<int> &durations)
-{
-    LineTable table(int(durations.size()));
-    for (int n = 1; n <= int(durations.size()); ++n)
-        table.setCell(kDurationColumn, n, Cell(durations[n - 1]));
-    return table;
-}
 
 // A geometry over the table at the given zoom, with a view too narrow for
 // the fit to hold the zoom up.
@@ -78,7 +72,7 @@ void MapGeometryTest::linesLieWhereTheirScaleAndZoomPutThem()
     QFETCH(double, zoom);
     QFETCH(QList<double>, starts);
 
-    const MapGeometry geometry = zoomed(tableWithDurations(durations), scale, zoom);
+    const MapGeometry geometry = zoomed(test::withDurations(durations), scale, zoom);
     QCOMPARE(geometry.zoom(), zoom);
     const int count = int(durations.size());
     for (int n = 1; n <= count + 1; ++n)
@@ -172,7 +166,7 @@ void MapGeometryTest::zoomKeepsTheLineUnderTheAnchorAndStaysInItsLimits()
 
 void MapGeometryTest::onlyADurationChangeAtTheDurationScaleMovesLines()
 {
-    LineTable table = tableWithDurations({10, 20, 30});
+    LineTable table = test::withDurations({10, 20, 30});
     MapGeometry geometry = zoomed(table, MapGeometry::Scale::ByDuration, 1.0);
 
     QVERIFY(!geometry.updateLines(table, 1, 3)); // nothing changed

@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
 #include "files/SequenceWriter.h"
-#include "playback/ToolRunner.h"
+#include "support/RecordingToolRunner.h"
 #include "window/ClickLabel.h"
 #include "window/LedShape.h"
 #include "window/SendCommand.h"
@@ -25,19 +25,6 @@ using namespace glowline;
 using glowline::test::control;
 
 namespace {
-
-// Send must never get as far as a tool here; a run is recorded and fails.
-class RefusingRunner final : public ToolRunner
-{
-public:
-    ToolResult run(const ToolCommand &command) override
-    {
-        programs.append(command.program);
-        return ToolResult();
-    }
-
-    QStringList programs;
-};
 
 struct MenuItem
 {
@@ -157,7 +144,7 @@ private:
     }
 
     QTemporaryDir *m_dir = nullptr;
-    RefusingRunner *m_runner = nullptr;
+    test::RecordingToolRunner *m_runner = nullptr;
     LineTable m_start;
     LineTable m_stored;
     QList<ProgrammerSettings> m_settingsShown;
@@ -167,7 +154,8 @@ void MenuTest::init()
 {
     m_dir = new QTemporaryDir;
     QVERIFY(m_dir->isValid());
-    m_runner = new RefusingRunner;
+    // Send must never get as far as a tool here; a run is recorded and fails.
+    m_runner = new test::RecordingToolRunner(test::RecordingToolRunner::Mode::Refuse);
     m_settingsShown.clear();
     if (!openWindow())
         return;
@@ -286,7 +274,7 @@ void MenuTest::verifyEffect(const QString &action)
     } else if (action == QLatin1String("actSend")) {
         QCOMPARE(m_dialogs->lastMessage(),
                  QStringLiteral("File not saved. Save now and continue?"));
-        QVERIFY(m_runner->programs.isEmpty());
+        QVERIFY(m_runner->programs().isEmpty());
         QCOMPARE(marker(), QStringLiteral("*"));
     } else if (action == QLatin1String("actProgrammerSettings")) {
         QCOMPARE(m_settingsShown.size(), 1);
@@ -594,7 +582,7 @@ void MenuTest::itemDoesWhatItsControlDoes()
     // Two windows in the same state: one is given the menu item, the other
     // the click on the control.
     test::ScriptedDialogs otherDialogs;
-    RefusingRunner otherRunner;
+    test::RecordingToolRunner otherRunner(test::RecordingToolRunner::Mode::Refuse);
     MainWindow other(otherDialogs);
     other.setSendTools(otherRunner, ToolLocator(m_dir->path(), {m_dir->path()}));
     other.show();

@@ -2,9 +2,9 @@
 
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "playback/HeadlessToolRunner.h"
 #include "playback/ToolLocator.h"
 #include "support/IntelHex.h"
+#include "support/RecordingToolRunner.h"
 #include "support/StandInTools.h"
 #include "window/ClickLabel.h"
 #include "window/DialogToolRunner.h"
@@ -71,27 +71,6 @@ QStringList programmerArguments(const QString &hexPath)
     return {QStringLiteral("-p"), QStringLiteral("m8b"), QStringLiteral("-U"),
             QStringLiteral("flash:w:") + hexPath + QStringLiteral(":i")};
 }
-
-// Runs the tools headless and notes, for each run, what playback was doing
-// meanwhile.
-class RecordingRunner final : public ToolRunner
-{
-public:
-    ToolResult run(const ToolCommand &command) override
-    {
-        programs.append(command.program);
-        if (window != nullptr) {
-            pausedDuringRun.append(window->playback().isPaused());
-            timerActiveDuringRun.append(window->playback().isTimerActive());
-        }
-        return HeadlessToolRunner().run(command);
-    }
-
-    MainWindow *window = nullptr;
-    QStringList programs;
-    QList<bool> pausedDuringRun;
-    QList<bool> timerActiveDuringRun;
-};
 
 } // namespace
 
@@ -163,7 +142,7 @@ private:
     std::optional<QTemporaryDir> m_dir;
     QString m_program;
     QString m_shows;
-    std::optional<RecordingRunner> m_runner;
+    std::optional<test::RecordingToolRunner> m_runner;
 };
 
 void SendWindowTest::initTestCase()
@@ -199,7 +178,7 @@ void SendWindowTest::init()
 
 void SendWindowTest::prepareWindow(MainWindow &window)
 {
-    m_runner->window = &window;
+    m_runner->playback = &window.playback();
     // Only the stand-ins: the search path holds an empty folder.
     window.setSendTools(*m_runner,
                         ToolLocator(m_program, {m_dir->filePath(QStringLiteral("empty"))}));
@@ -227,7 +206,7 @@ void SendWindowTest::edit()
 
 void SendWindowTest::checkNothingRan()
 {
-    QVERIFY(m_runner->programs.isEmpty());
+    QVERIFY(m_runner->programs().isEmpty());
     QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avra.args"))));
     QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
 }
@@ -321,8 +300,8 @@ void SendWindowTest::saveQuestion()
     const QString hex = inShows(QStringLiteral("%1.hex").arg(QFileInfo(path).completeBaseName()));
     QCOMPARE(recordedArguments(inProgram(QStringLiteral("avrdude.args"))),
              programmerArguments(hex));
-    QCOMPARE(m_runner->programs, (QStringList{inProgram(QStringLiteral("avra")),
-                                              inProgram(QStringLiteral("avrdude-44"))}));
+    QCOMPARE(m_runner->programs(), (QStringList{inProgram(QStringLiteral("avra")),
+                                                inProgram(QStringLiteral("avrdude-44"))}));
     QVERIFY(QFileInfo(hex).isFile());
 }
 
@@ -406,7 +385,7 @@ void SendWindowTest::assemblyFailed()
     QCOMPARE(m_dialogs->messages.first().buttons, Dialogs::Buttons::Ok);
     QCOMPARE(readAll(inProgram(QStringLiteral("avra.hexbefore"))), QByteArray("no\n"));
     QVERIFY(!QFileInfo::exists(hexPath));
-    QCOMPARE(m_runner->programs, QStringList{inProgram(QStringLiteral("avra"))});
+    QCOMPARE(m_runner->programs(), QStringList{inProgram(QStringLiteral("avra"))});
     QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
     QCOMPARE(fileNameShown(), path);
     QCOMPARE(marker(), QString());
@@ -531,8 +510,8 @@ void SendWindowTest::paintedSequenceThroughTheRealAssembler()
 
     QCOMPARE(m_dialogs->messages.size(), 1);
     QCOMPARE(marker(), QString());
-    QCOMPARE(m_runner->programs.size(), 2);
-    QVERIFY(m_runner->programs.first() != inProgram(QStringLiteral("avra")));
+    QCOMPARE(m_runner->programs().size(), 2);
+    QVERIFY(m_runner->programs().first() != inProgram(QStringLiteral("avra")));
     const QString hex = inShows(QStringLiteral("painted.hex"));
     QVERIFY(QFileInfo(hex).isFile());
     // Line 1 against line 2: LED 4 becomes 0xF00, then the duration 50;

@@ -1,7 +1,7 @@
-#include "model/SequenceEditor.h"
 #include "window/SequenceMap.h"
 
 #include "model/Document.h"
+#include "model/SequenceEditor.h"
 #include "support/ScriptedDialogs.h"
 #include "window/ExportPictureCommand.h"
 #include "window/ExportPictureDialog.h"
@@ -42,14 +42,6 @@ LineTable threeLines()
         table.setCell(kDurationColumn, n, Cell(durations[n - 1]));
     }
     table.setCell(10, 1, 0x0F0);
-    return table;
-}
-
-LineTable withDurations(const QList<int> &durations)
-{
-    LineTable table(int(durations.size()));
-    for (int n = 1; n <= int(durations.size()); ++n)
-        table.setCell(kDurationColumn, n, Cell(durations[n - 1]));
     return table;
 }
 
@@ -132,7 +124,7 @@ void SequenceMapTest::pressDragAndShiftClickNameTheLinesUnderTheMouse()
     QFETCH(int, dragLine);
 
     Document document;
-    document.replace(withDurations(durations));
+    document.replace(test::withDurations(durations));
     SequenceMap map(document);
     map.setScaleByDuration(byDuration);
     for (int i = 0; i < zoomIns; ++i)

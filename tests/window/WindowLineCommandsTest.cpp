@@ -8,53 +8,8 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include <algorithm>
-#include <vector>
-
 using namespace glowline;
 using glowline::test::control;
-
-namespace {
-
-// A line whose LEDs and duration all carry one tag, so moved lines can be
-// recognised: LED c holds tag * 16 + c, the duration tag.
-std::vector<Cell> taggedLine(int tag)
-{
-    std::vector<Cell> cells;
-    for (int c = 0; c < 11; ++c)
-        cells.push_back(Cell(tag * 16 + c));
-    cells.push_back(Cell(tag));
-    return cells;
-}
-
-// Lines tagged 1..count in order.
-LineTable taggedTable(int count)
-{
-    std::vector<Cell> cells;
-    for (int line = 1; line <= count; ++line) {
-        const auto one = taggedLine(line);
-        cells.insert(cells.end(), one.begin(), one.end());
-    }
-    return LineTable(std::move(cells));
-}
-
-// The tag of each line, 0 for an empty line, -1 for anything else.
-QList<int> tags(const LineTable &table)
-{
-    QList<int> result;
-    for (int line = 1; line <= table.lineCount(); ++line) {
-        const auto cells = table.line(line);
-        const int tag = cells[11];
-        bool matches = true;
-        for (int c = 0; c < 11; ++c)
-            matches = matches && cells[std::size_t(c)] == Cell(tag * 16 + c);
-        const bool empty = std::all_of(cells.begin(), cells.end(), [](Cell v) { return v == 0; });
-        result << (empty ? 0 : matches ? tag : -1);
-    }
-    return result;
-}
-
-} // namespace
 
 class WindowLineCommandsTest final : public test::WindowFixture
 {
@@ -89,7 +44,7 @@ void WindowLineCommandsTest::commands_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("lineCount");
     QTest::addColumn<int>("current");
-    QTest::addColumn<QList<int>>("tagsAfter");
+    QTest::addColumn<QList<int>>("linesAfter");
     QTest::addColumn<int>("currentAfter");
 
     QTest::newRow("Add on line 2 of 3") << "cmdAddLine" << 3 << 2 << QList<int>{1, 2, 3, 0} << 4;
@@ -114,23 +69,23 @@ void WindowLineCommandsTest::commands()
     QFETCH(QString, button);
     QFETCH(int, lineCount);
     QFETCH(int, current);
-    QFETCH(QList<int>, tagsAfter);
+    QFETCH(QList<int>, linesAfter);
     QFETCH(int, currentAfter);
 
-    test::loadTable(*m_window, taggedTable(lineCount), current);
+    test::loadTable(*m_window, test::numberedTable(lineCount), current);
     QCOMPARE(m_window->document().state().changedMarker(), QString());
     click(qPrintable(button));
 
     const Document &document = m_window->document();
-    QCOMPARE(tags(document.table()), tagsAfter);
-    QCOMPARE(document.lineCount(), int(tagsAfter.size()));
+    QCOMPARE(document.table(), test::numberedLines(linesAfter));
+    QCOMPARE(document.lineCount(), int(linesAfter.size()));
     QCOMPARE(document.currentLine(), currentAfter);
     auto *scrLine = control<QScrollBar>(*m_window, QStringLiteral("scrLine"));
-    QCOMPARE(scrLine->maximum(), int(tagsAfter.size()));
+    QCOMPARE(scrLine->maximum(), int(linesAfter.size()));
     QCOMPARE(scrLine->value(), currentAfter);
     QCOMPARE(control<QLabel>(*m_window, "lblLine", 3)->text(), QString::number(currentAfter));
     // The window shows the new current line, whatever moved.
-    const int tag = tagsAfter[currentAfter - 1];
+    const int tag = linesAfter[currentAfter - 1];
     for (int c = 0; c < 11; ++c) {
         const int p = tag == 0 ? 0 : tag * 16 + c;
         QCOMPARE(control<LedShape>(*m_window, "shpLED", 300 + c)->fillColour(),
@@ -143,21 +98,22 @@ void WindowLineCommandsTest::commands()
 
 void WindowLineCommandsTest::deleteInTheMiddleShowsTheNextLine()
 {
-    test::loadTable(*m_window, taggedTable(3), 2);
+    test::loadTable(*m_window, test::numberedTable(3), 2);
     auto *scrLine = control<QScrollBar>(*m_window, QStringLiteral("scrLine"));
     QCOMPARE(control<QLabel>(*m_window, "lblLine", 4)->text(), QStringLiteral("3"));
     click("cmdDelLine");
     QCOMPARE(scrLine->value(), 2);
-    // Row 3 now shows old line 3 (tag 3), row 4 is gone.
+    // Row 3 now shows old line 3 (its marks: LED c holds 3 * 16 + c, the
+    // duration 3 * 16 + 11), row 4 is gone.
     QCOMPARE(control<LedShape>(*m_window, "shpLED", 301)->fillColour(), rgb24(0, 3 * 16, 1 * 16));
     QCOMPARE(control<QScrollBar>(*m_window, "scrG", 1)->value(), 15 - 3);
     QVERIFY(!control<QLabel>(*m_window, "lblLine", 4)->isVisible());
-    QCOMPARE(control<QLineEdit>(*m_window, "txtTime", 3)->text(), QStringLiteral("0.03"));
+    QCOMPARE(control<QLineEdit>(*m_window, "txtTime", 3)->text(), QStringLiteral("0.59"));
 }
 
 void WindowLineCommandsTest::insertAboveShowsTheEmptyLine()
 {
-    test::loadTable(*m_window, taggedTable(2), 1);
+    test::loadTable(*m_window, test::numberedTable(2), 1);
     click("cmdInsLineAbove");
     QCOMPARE(control<QScrollBar>(*m_window, QStringLiteral("scrLine"))->value(), 1);
     for (int c = 0; c < 11; ++c)
@@ -182,7 +138,7 @@ void WindowLineCommandsTest::addOnTheStartUpSequence()
 
 void WindowLineCommandsTest::deleteOnOneLineDoesNothing()
 {
-    LineTable one = taggedTable(1);
+    LineTable one = test::numberedTable(1);
     test::loadTable(*m_window, one, 1);
     click("cmdDelLine");
     QCOMPARE(m_window->document().table(), one);

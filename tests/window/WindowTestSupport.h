@@ -5,6 +5,7 @@
 #include "support/Files.h"
 #include "support/LineTableText.h"
 #include "support/ShownColour.h"
+#include "support/TestTables.h"
 #include "window/LineWindow.h"
 #include "window/MainWindow.h"
 #include "window/PalettePanel.h"
@@ -48,19 +49,6 @@ inline void loadTable(MainWindow &window, LineTable table, int current = 1)
 {
     window.document().replace(std::move(table));
     control<QScrollBar>(window, QStringLiteral("scrLine"))->setValue(current);
-}
-
-// A table whose every cell is distinct enough to tell lines apart: LED c of
-// line n holds (n * 37 + c * 5) mod 4096, the duration (n * 3) mod 4096.
-inline LineTable patternTable(int lineCount)
-{
-    LineTable table(lineCount);
-    for (int line = 1; line <= lineCount; ++line) {
-        for (int c = 0; c < kLedCount; ++c)
-            table.setCell(c, line, Cell((line * 37 + c * 5) % 4096));
-        table.setCell(kDurationColumn, line, Cell((line * 3) % 4096));
-    }
-    return table;
 }
 
 } // namespace glowline::test
