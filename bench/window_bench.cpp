@@ -145,27 +145,54 @@ int main(int argc, char *argv[])
     constexpr int kPositions = 2000;
     std::vector<qint64> redraw;
     std::vector<qint64> redrawAndPaint;
-    redraw.reserve(kPositions);
-    redrawAndPaint.reserve(kPositions);
     PaintCounter dragPaints;
-    app.installEventFilter(&dragPaints);
-    scrLine->setSliderDown(true);
     QElapsedTimer timer;
-    for (int i = 0; i < kPositions; ++i) {
-        const int position = 1 + int(std::int64_t(i) * (kMaxLines - 1) / (kPositions - 1));
-        timer.start();
-        scrLine->setSliderPosition(position);
-        redraw.push_back(timer.nsecsElapsed());
-        // What the screen then costs: the queued repaint of what changed.
-        QCoreApplication::processEvents();
-        redrawAndPaint.push_back(timer.nsecsElapsed());
-        if (window.document().currentLine() != position) {
-            std::fprintf(stderr, "redraw did not follow the thumb to line %d\n", position);
-            return EXIT_FAILURE;
+    const auto drag = [&] {
+        redraw.clear();
+        redrawAndPaint.clear();
+        redraw.reserve(kPositions);
+        redrawAndPaint.reserve(kPositions);
+        app.installEventFilter(&dragPaints);
+        scrLine->setSliderDown(true);
+        for (int i = 0; i < kPositions; ++i) {
+            const int position = 1 + int(std::int64_t(i) * (kMaxLines - 1) / (kPositions - 1));
+            timer.start();
+            scrLine->setSliderPosition(position);
+            redraw.push_back(timer.nsecsElapsed());
+            // What the screen then costs: the queued repaint of what changed.
+            QCoreApplication::processEvents();
+            redrawAndPaint.push_back(timer.nsecsElapsed());
+            if (window.document().currentLine() != position) {
+                std::fprintf(stderr, "redraw did not follow the thumb to line %d\n", position);
+                return false;
+            }
         }
-    }
-    scrLine->setSliderDown(false);
-    app.removeEventFilter(&dragPaints);
+        scrLine->setSliderDown(false);
+        app.removeEventFilter(&dragPaints);
+        return true;
+    };
+    if (!drag())
+        return EXIT_FAILURE;
+    const Stats r = statsOf(redraw);
+    const Stats p = statsOf(redrawAndPaint);
+    const long long shownPaints = dragPaints.paints;
+    const long long shownPixels = dragPaints.pixels;
+
+    // The same drag with the sequence map hidden: the line window alone, and
+    // by difference what the map adds.
+    auto *map = window.findChild<QWidget *>(QStringLiteral("dockSequenceMap"));
+    if (map != nullptr)
+        map->hide();
+    QCoreApplication::processEvents();
+    scrLine->setValue(1);
+    QCoreApplication::processEvents();
+    if (!drag())
+        return EXIT_FAILURE;
+    const Stats hiddenRedraw = statsOf(redraw);
+    const Stats hidden = statsOf(redrawAndPaint);
+    if (map != nullptr)
+        map->show();
+    QCoreApplication::processEvents();
 
     // For scale: repainting the whole window once, without any redraw.
     std::vector<qint64> fullRepaint;
@@ -178,8 +205,6 @@ int main(int argc, char *argv[])
     }
     app.removeEventFilter(&wholePaints);
 
-    const Stats r = statsOf(redraw);
-    const Stats p = statsOf(redrawAndPaint);
     std::printf("window_bench (platform %s, %d lines, %d drag positions)\n",
                 qPrintable(QGuiApplication::platformName()), window.document().lineCount(),
                 kPositions);
@@ -195,7 +220,7 @@ int main(int argc, char *argv[])
         f.meanUs, f.medianUs, f.worstUs);
     std::printf("  widgets painted per drag position: %8.1f (%.0f pixels); per whole-window "
                 "repaint: %.1f (%.0f pixels)\n",
-                double(dragPaints.paints) / kPositions, double(dragPaints.pixels) / kPositions,
+                double(shownPaints) / kPositions, double(shownPixels) / kPositions,
                 double(wholePaints.paints) / 200, double(wholePaints.pixels) / 200);
     std::printf("  start-up, main() entry to window shown:        %8.1f ms "
                 "(excludes the dynamic loader and static initialisers)\n",
@@ -204,5 +229,13 @@ int main(int argc, char *argv[])
         std::printf("  start-up, process creation to window shown:    %8.1f ms "
                     "(from /proc/self/stat, %ld ms resolution)\n",
                     processToShownMs, 1000 / sysconf(_SC_CLK_TCK));
+    std::printf(
+        "  map hidden, redraw:              mean %8.1f us  median %8.1f us  worst %8.1f us\n",
+        hiddenRedraw.meanUs, hiddenRedraw.medianUs, hiddenRedraw.worstUs);
+    std::printf(
+        "  map hidden, redraw plus repaint: mean %8.1f us  median %8.1f us  worst %8.1f us\n",
+        hidden.meanUs, hidden.medianUs, hidden.worstUs);
+    std::printf("  the map's own cost per drag position: mean %8.1f us  median %8.1f us\n",
+                p.meanUs - hidden.meanUs, p.medianUs - hidden.medianUs);
     return EXIT_SUCCESS;
 }
