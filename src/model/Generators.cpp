@@ -87,6 +87,40 @@ GeneratedLines changeEachLine(const LineTable &table, LineSelection selection, C
     return lines;
 }
 
+// Channel a to b at steps k = 1, 2, ... of m, as interpolateChannel gives
+// them, one step after the other without a division: the numerator of
+// floor((2am + 2(b - a)k + m) / 2m) grows by 2(b - a) a step, and only its
+// quotient and remainder are carried.
+class ChannelRamp
+{
+public:
+    ChannelRamp() = default;
+    ChannelRamp(int a, int b, int m)
+        : m_step(2 * (b - a)), m_divisor(2 * m), m_quotient(interpolateChannel(a, b, 0, m)),
+          m_remainder(2 * a * m + m - m_quotient * m_divisor)
+    {}
+    // The value at the next step.
+    int next()
+    {
+        m_remainder += m_step;
+        while (m_remainder >= m_divisor) {
+            m_remainder -= m_divisor;
+            ++m_quotient;
+        }
+        while (m_remainder < 0) {
+            m_remainder += m_divisor;
+            --m_quotient;
+        }
+        return m_quotient;
+    }
+
+private:
+    int m_step = 0;
+    int m_divisor = 1;
+    int m_quotient = 0;
+    int m_remainder = 0;
+};
+
 int channel8(std::int64_t numerator, std::int64_t denominator)
 {
     // 255 * numerator / denominator, halves up.
@@ -205,10 +239,22 @@ std::optional<GeneratedLines> blendSelection(const LineTable &table, LineSelecti
     lines.anchorAfter = selection.anchor;
     lines.currentAfter = selection.current;
     lines.cells.reserve(std::size_t(n - 2) * kColumnCount);
+    // Red, green and blue of each LED, stepped along the inner lines.
+    std::array<ChannelRamp, 3 * kLedCount> ramps;
+    for (int c = 0; c < kLedCount; ++c) {
+        ramps[std::size_t(3 * c)] = ChannelRamp(redNibble(from[c]), redNibble(to[c]), n - 1);
+        ramps[std::size_t(3 * c + 1)] =
+            ChannelRamp(greenNibble(from[c]), greenNibble(to[c]), n - 1);
+        ramps[std::size_t(3 * c + 2)] = ChannelRamp(blueNibble(from[c]), blueNibble(to[c]), n - 1);
+    }
     for (int k = 1; k <= n - 2; ++k) {
         Line line = lineOf(table, selection.first() + k);
-        for (int c = 0; c < kLedCount; ++c)
-            line[c] = Cell(interpolateColour(from[c], to[c], k, n - 1));
+        for (int c = 0; c < kLedCount; ++c) {
+            const int red = ramps[std::size_t(3 * c)].next();
+            const int green = ramps[std::size_t(3 * c + 1)].next();
+            const int blue = ramps[std::size_t(3 * c + 2)].next();
+            line[c] = Cell(red << 8 | green << 4 | blue);
+        }
         append(lines.cells, line);
     }
     return lines;

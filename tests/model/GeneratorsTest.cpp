@@ -3,6 +3,7 @@
 #include "support/LineTableText.h"
 #include "support/TestTables.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <algorithm>
@@ -175,6 +176,37 @@ private slots:
         QCOMPARE(lines->anchorAfter, anchor);
         QCOMPARE(lines->currentAfter, current);
         QVERIFY(!blendSelection(table, {1, 2}));
+    }
+
+    // Blend steps its channels along the lines without dividing; every inner
+    // line must still be the interpolation of its ends at its own step.
+    void blendMatchesInterpolation_data()
+    {
+        QTest::addColumn<int>("lines");
+        for (const int lines : {3, 4, 5, 17, 31, 1000, 4099})
+            QTest::addRow("%d lines", lines) << lines;
+    }
+    void blendMatchesInterpolation()
+    {
+        QFETCH(int, lines);
+        QRandomGenerator random{quint32(lines)};
+        LineTable table(lines);
+        for (const int line : {1, lines}) {
+            for (int c = 0; c < kLedCount; ++c)
+                table.setCell(c, line, Cell(random.bounded(4096)));
+        }
+        const auto blended = blendSelection(table, {1, lines});
+        QVERIFY(blended);
+        QCOMPARE(blended->lineCount(), lines - 2);
+        for (int k = 1; k <= lines - 2; ++k) {
+            for (int c = 0; c < kLedCount; ++c) {
+                const int want =
+                    interpolateColour(table.cell(c, 1), table.cell(c, lines), k, lines - 1);
+                const Cell got = blended->cells[std::size_t(k - 1) * kColumnCount + std::size_t(c)];
+                QVERIFY2(got == want,
+                         qPrintable(QStringLiteral("line %1, LED %2").arg(k + 1).arg(c)));
+            }
+        }
     }
 
     void gradient()
