@@ -69,7 +69,7 @@ private:
     Outcome assembleAndProgram(const ToolCommand &assemble, const ToolCommand &program,
                                const QString &hexPath);
     Outcome end(Outcome outcome, const QString &sentence);
-    void stage(SendProgress::Stage stage, SendProgress::State state);
+    void stage(SendProgress::Stage which, SendProgress::State state);
     void error(const QString &text);
 
     Document &m_document;

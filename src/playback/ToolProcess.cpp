@@ -3,7 +3,7 @@
 #if defined(Q_OS_WIN)
 #include <windows.h>
 #elif defined(Q_OS_UNIX)
-#include <signal.h>
+#include <csignal>
 #include <unistd.h>
 #endif
 

@@ -26,7 +26,7 @@ QString ToolResult::firstErrorLine() const
         QStringLiteral("\\berror\\b|can't|cannot|not responding|mismatch|failed"),
         QRegularExpression::CaseInsensitiveOption);
     for (const QStringView line : QStringView(output).split(QLatin1Char('\n'))) {
-        const QString text = line.trimmed().toString();
+        QString text = line.trimmed().toString();
         if (text.contains(reportsError))
             return text;
     }
