@@ -93,13 +93,30 @@ void SequenceEditor::record(int column, int line, Cell before, Cell after)
         return;
     }
     // A slider drag writes the same cell many times: keep its first old value
-    // and its last new one.
-    const auto [it, inserted] = m_openIndex.try_emplace(cellKey(column, line), m_open.cells.size());
-    if (!inserted) {
-        m_open.cells[it->second].after = after;
+    // and its last new one. Most steps change a few cells, found by looking
+    // through them; only a step that grows past that gets an index.
+    constexpr std::size_t kIndexedFrom = 16;
+    auto &cells = m_open.cells;
+    if (cells.size() < kIndexedFrom) {
+        for (CellChange &c : cells) {
+            if (c.line == line && c.column == column) {
+                c.after = after;
+                return;
+            }
+        }
+        cells.push_back({line, column, before, after});
+        if (cells.size() == kIndexedFrom) {
+            for (std::size_t i = 0; i < cells.size(); ++i)
+                m_openIndex.emplace(cellKey(cells[i].column, cells[i].line), i);
+        }
         return;
     }
-    m_open.cells.push_back({line, column, before, after});
+    const auto [it, inserted] = m_openIndex.try_emplace(cellKey(column, line), cells.size());
+    if (!inserted) {
+        cells[it->second].after = after;
+        return;
+    }
+    cells.push_back({line, column, before, after});
 }
 
 void SequenceEditor::setCell(int column, int line, Cell value)
