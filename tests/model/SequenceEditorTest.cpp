@@ -79,6 +79,38 @@ private slots:
         QVERIFY(!editor.canUndo());
     }
 
+    // A drag over many selected lines writes each cell again and again; the
+    // step keeps every cell's first old value and last new one, whether it
+    // holds few cells or enough to be indexed.
+    void repeatedWritesKeepFirstAndLast_data()
+    {
+        QTest::addColumn<int>("lines");
+        for (const int lines : {1, 15, 16, 17, 40})
+            QTest::addRow("%d lines", lines) << lines;
+    }
+    void repeatedWritesKeepFirstAndLast()
+    {
+        QFETCH(int, lines);
+        Document document;
+        document.replace(numberedTable(lines));
+        const LineTable start = document.table();
+        SequenceEditor editor(document);
+        {
+            SequenceEditor::Step step(editor);
+            for (int position = 0; position < 4; ++position) {
+                for (int line = 1; line <= lines; ++line)
+                    editor.setCell(3, line, Cell(position * 256 + line));
+            }
+        }
+        const LineTable after = document.table();
+        QCOMPARE(editor.stepCount(), std::size_t(1));
+        QVERIFY(editor.undo());
+        QCOMPARE(document.table(), start);
+        QVERIFY(editor.redo());
+        QCOMPARE(document.table(), after);
+        QCOMPARE(after.cell(3, lines), Cell(3 * 256 + lines));
+    }
+
     void stepThatChangesNothingIsDropped()
     {
         Document document;
