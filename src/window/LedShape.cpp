@@ -1,6 +1,8 @@
 #include "window/LedShape.h"
 
 #include <QPainter>
+#include <QPixmap>
+#include <QPixmapCache>
 
 namespace glowline {
 
@@ -24,11 +26,29 @@ void LedShape::setFillColour(Rgb24 colour)
 
 void LedShape::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(fillQColor());
-    painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    // A drag of scrLine repaints dozens of LEDs at each step, and an
+    // antialiased circle costs far more than a copy: each colour and size is
+    // drawn once and kept.
+    const qreal ratio = devicePixelRatioF();
+    const QString key = QStringLiteral("glowline-led-%1-%2x%3-%4")
+                            .arg(m_fill)
+                            .arg(width())
+                            .arg(height())
+                            .arg(ratio);
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        picture = QPixmap(size() * ratio);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(fillQColor());
+        painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        painter.end();
+        QPixmapCache::insert(key, picture);
+    }
+    QPainter(this).drawPixmap(0, 0, picture);
 }
 
 } // namespace glowline
