@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QPaintEvent>
 #include <QScrollBar>
 
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <numeric>
 #include <unistd.h>
 #include <vector>
@@ -105,12 +107,14 @@ class PaintCounter final : public QObject
 public:
     long long paints = 0;
     long long pixels = 0;
+    QHash<QByteArray, long long> byKind;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Paint && watched->isWidgetType()) {
             ++paints;
+            ++byKind[watched->metaObject()->className()];
             const QRect r = static_cast<QPaintEvent *>(event)->rect();
             pixels += qint64(r.width()) * r.height();
         }
@@ -237,5 +241,13 @@ int main(int argc, char *argv[])
         hidden.meanUs, hidden.medianUs, hidden.worstUs);
     std::printf("  the map's own cost per drag position: mean %8.1f us  median %8.1f us\n",
                 p.meanUs - hidden.meanUs, p.medianUs - hidden.medianUs);
+    QList<std::pair<long long, QByteArray>> kinds;
+    for (auto it = dragPaints.byKind.cbegin(); it != dragPaints.byKind.cend(); ++it)
+        kinds.append({it.value(), it.key()});
+    std::sort(kinds.begin(), kinds.end(), std::greater<>());
+    std::printf("  painted per drag position, by kind (both drags):");
+    for (const auto &[count, kind] : kinds)
+        std::printf(" %s %.1f", kind.constData(), double(count) / (2 * kPositions));
+    std::printf("\n");
     return EXIT_SUCCESS;
 }
