@@ -1,5 +1,6 @@
 #include "window/ExportPictureDialog.h"
 
+#include "window/QtDialogs.h"
 #include "window/SequenceMap.h"
 
 #include <QDialogButtonBox>
@@ -73,14 +74,7 @@ std::optional<QString> QtExportPictureQuestions::pictureFileName(const QString &
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({QStringLiteral("PNG Images (*.png)"), QStringLiteral("All Files (*)")});
     dialog.setDefaultSuffix(QStringLiteral("png"));
-    if (!suggestedName.isEmpty())
-        dialog.selectFile(suggestedName);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty() || files.first().isEmpty())
-        return std::nullopt;
-    return files.first();
+    return chosenFile(dialog, suggestedName);
 }
 
 } // namespace glowline

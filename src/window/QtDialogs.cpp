@@ -27,6 +27,13 @@ std::optional<QString> runFileDialog(QWidget *parent, QFileDialog::AcceptMode mo
     // Saving writes exactly the name the user typed: no extension is added.
     dialog.setDefaultSuffix(QString());
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    return chosenFile(dialog, initialName);
+}
+
+} // namespace
+
+std::optional<QString> chosenFile(QFileDialog &dialog, const QString &initialName)
+{
     if (!initialName.isEmpty())
         dialog.selectFile(initialName);
     if (dialog.exec() != QDialog::Accepted)
@@ -36,8 +43,6 @@ std::optional<QString> runFileDialog(QWidget *parent, QFileDialog::AcceptMode mo
         return std::nullopt;
     return files.first();
 }
-
-} // namespace
 
 QWidget *QtDialogs::parentWindow()
 {

@@ -2,6 +2,7 @@
 
 #include "files/Dialogs.h"
 
+class QFileDialog;
 class QWidget;
 
 namespace glowline {
@@ -24,5 +25,9 @@ public:
 private:
     static QWidget *parentWindow();
 };
+
+// Shows dialog with initialName chosen, if any; the file the user chose, or
+// nothing when cancelled.
+std::optional<QString> chosenFile(QFileDialog &dialog, const QString &initialName);
 
 } // namespace glowline
