@@ -30,7 +30,7 @@ bool openInputFile(const QString &path, QFile &file, FileError *error)
         return fail(error, QStringLiteral("no file name was given"));
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
-        return fail(error, QStringLiteral("%1 is not a regular file").arg(path));
+        return fail(error, QStringLiteral("not a regular file"));
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(error, file.errorString());

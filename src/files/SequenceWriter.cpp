@@ -143,7 +143,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
     // failing, so only regular files (or new names) are written.
     const QFileInfo target(path);
     if (target.exists() && !target.isFile())
-        return fail(QStringLiteral("%1 is not a regular file").arg(path));
+        return fail(QStringLiteral("not a regular file"));
 
     QSaveFile file(path);
     file.setDirectWriteFallback(false);

@@ -166,6 +166,8 @@ private slots:
         QVERIFY2(run.err.startsWith(prefix), run.err.constData());
         QVERIFY2(run.err.endsWith('\n') && run.err.count('\n') == 1, run.err.constData());
         QVERIFY(run.err.size() > prefix.size() + 1);
+        // The name leads the message and is not said again in it.
+        QCOMPARE(run.err.count(QFile::encodeName(path)), 1);
     }
 
     void importWritesTheFile_data()
