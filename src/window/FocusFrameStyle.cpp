@@ -2,6 +2,8 @@
 
 #include <QPainter>
 #include <QPalette>
+#include <QPixmap>
+#include <QPixmapCache>
 #include <QStyleOptionComplex>
 
 namespace glowline {
@@ -16,9 +18,56 @@ void FocusFrameStyle::drawFocusFrame(QPainter &painter, const QRect &rect, const
     painter.restore();
 }
 
+namespace {
+
+// Scroll bars with at most this many positions (the colour sliders) are drawn
+// once for each look and then copied: a drag of scrLine repaints 33 of them
+// at every step. The line scroll bar itself, with thousands of positions,
+// is drawn each time.
+constexpr int kCachedPositions = 64;
+
+QString scrollBarKey(const QStyleOptionSlider &bar, qreal ratio)
+{
+    return QStringLiteral("glowline-bar-%1x%2-%3-%4-%5-%6-%7-%8-%9")
+        .arg(bar.rect.width())
+        .arg(bar.rect.height())
+        .arg(QString::number(bar.minimum) + u'.' + QString::number(bar.maximum) + u'.' +
+             QString::number(bar.pageStep) + u'.' + QString::number(bar.sliderPosition))
+        .arg(int(bar.orientation))
+        .arg(uint(bar.state), 0, 16)
+        .arg(uint(bar.activeSubControls), 0, 16)
+        .arg(bar.palette.cacheKey())
+        .arg(int(bar.upsideDown))
+        .arg(ratio);
+}
+
+} // namespace
+
 void FocusFrameStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
                                          QPainter *painter, const QWidget *widget) const
 {
+    const auto *bar = qstyleoption_cast<const QStyleOptionSlider *>(option);
+    if (control == CC_ScrollBar && bar != nullptr &&
+        bar->maximum - bar->minimum <= kCachedPositions && !bar->rect.isEmpty()) {
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        const QString key = scrollBarKey(*bar, ratio);
+        QPixmap picture;
+        if (!QPixmapCache::find(key, &picture)) {
+            picture = QPixmap(bar->rect.size() * ratio);
+            picture.setDevicePixelRatio(ratio);
+            picture.fill(Qt::transparent);
+            QStyleOptionSlider atOrigin = *bar;
+            atOrigin.rect.moveTo(0, 0);
+            QPainter onPicture(&picture);
+            QProxyStyle::drawComplexControl(control, &atOrigin, &onPicture, widget);
+            if (bar->state & State_HasFocus)
+                drawFocusFrame(onPicture, atOrigin.rect, bar->palette);
+            onPicture.end();
+            QPixmapCache::insert(key, picture);
+        }
+        painter->drawPixmap(bar->rect.topLeft(), picture);
+        return;
+    }
     QProxyStyle::drawComplexControl(control, option, painter, widget);
     if (control == CC_ScrollBar && (option->state & State_HasFocus))
         drawFocusFrame(*painter, option->rect, option->palette);
