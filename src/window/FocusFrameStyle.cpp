@@ -28,17 +28,17 @@ constexpr int kCachedPositions = 64;
 
 QString scrollBarKey(const QStyleOptionSlider &bar, qreal ratio)
 {
-    return QStringLiteral("glowline-bar-%1x%2-%3-%4-%5-%6-%7-%8-%9")
-        .arg(bar.rect.width())
-        .arg(bar.rect.height())
-        .arg(QString::number(bar.minimum) + u'.' + QString::number(bar.maximum) + u'.' +
-             QString::number(bar.pageStep) + u'.' + QString::number(bar.sliderPosition))
-        .arg(int(bar.orientation))
-        .arg(uint(bar.state), 0, 16)
-        .arg(uint(bar.activeSubControls), 0, 16)
-        .arg(bar.palette.cacheKey())
-        .arg(int(bar.upsideDown))
-        .arg(ratio);
+    // Every number the picture depends on, packed into few numbers: it is
+    // made for every slider at every step of a drag.
+    const quint64 geometry = quint64(bar.rect.width()) << 48 | quint64(bar.rect.height()) << 32 |
+                             quint64(bar.sliderPosition - bar.minimum) << 16 |
+                             quint64(bar.maximum - bar.minimum);
+    const quint64 look = quint64(uint(bar.state)) << 32 |
+                         quint64(uint(bar.activeSubControls)) << 8 |
+                         quint64(bar.orientation == Qt::Vertical) << 1 | quint64(bar.upsideDown);
+    return QLatin1String("glowline-bar-") + QString::number(geometry, 16) + u'-' +
+           QString::number(look, 16) + u'-' + QString::number(bar.pageStep) + u'-' +
+           QString::number(bar.palette.cacheKey(), 16) + u'-' + QString::number(ratio);
 }
 
 } // namespace

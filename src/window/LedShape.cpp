@@ -30,11 +30,10 @@ void LedShape::paintEvent(QPaintEvent *)
     // antialiased circle costs far more than a copy: each colour and size is
     // drawn once and kept.
     const qreal ratio = devicePixelRatioF();
-    const QString key = QStringLiteral("glowline-led-%1-%2x%3-%4")
-                            .arg(m_fill)
-                            .arg(width())
-                            .arg(height())
-                            .arg(ratio);
+    const QString key =
+        QLatin1String("glowline-led-") +
+        QString::number(quint64(m_fill) << 32 | quint64(width()) << 16 | quint64(height())) + u'-' +
+        QString::number(ratio);
     QPixmap picture;
     if (!QPixmapCache::find(key, &picture)) {
         picture = QPixmap(size() * ratio);
