@@ -69,7 +69,7 @@ void Playback::start()
         m_rangeLast = last;
     }
     // The current line stays in view for its own duration before the first
-    // tick; it is one end of the selection, so it lies in the range.
+    // tick; it lies in the selection (at one end, or inside a run that played).
     beginLine(m_clock());
     emit runningChanged(true);
     if (m_playsRange)
