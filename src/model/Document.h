@@ -65,7 +65,7 @@ private:
     LineTable m_table;
     int m_currentLine = 1;
     int m_anchorLine = 1;
-    // The held selection's last line, 0 when none is held.
+    // The held selection's first and last line; m_heldLast is 0 when none is held.
     int m_heldFirst = 1;
     int m_heldLast = 0;
     DocumentState m_state;
