@@ -1,10 +1,14 @@
 #include "window/FocusFrameStyle.h"
 
+#include "window/PictureCache.h"
+
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
-#include <QPixmapCache>
+#include <QScrollBar>
 #include <QStyleOptionComplex>
+
+#include <bit>
 
 namespace glowline {
 
@@ -20,51 +24,56 @@ void FocusFrameStyle::drawFocusFrame(QPainter &painter, const QRect &rect, const
 
 namespace {
 
-// Scroll bars with at most this many positions (the colour sliders) are drawn
-// once for each look and then copied: a drag of scrLine repaints 33 of them
-// at every step. The line scroll bar itself, with thousands of positions,
-// is drawn each time.
-constexpr int kCachedPositions = 64;
-
-QString scrollBarKey(const QStyleOptionSlider &bar, qreal ratio)
+// The look of a scroll bar: every number its picture depends on. Pictures
+// are made for each look and then copied (a drag of scrLine repaints 33
+// sliders and itself at every step); scrLine's thousands of positions come
+// to a few hundred thumb positions.
+PictureCache::Key scrollBarKey(const QStyleOptionSlider &bar, const QRect &thumb, qreal ratio)
 {
-    // Every number the picture depends on, packed into few numbers: it is
-    // made for every slider at every step of a drag.
-    const quint64 geometry = quint64(bar.rect.width()) << 48 | quint64(bar.rect.height()) << 32 |
-                             quint64(bar.sliderPosition - bar.minimum) << 16 |
-                             quint64(bar.maximum - bar.minimum);
-    const quint64 look = quint64(uint(bar.state)) << 32 |
-                         quint64(uint(bar.activeSubControls)) << 8 |
+    const auto packed = [](int a, int b, int c, int d) {
+        return quint64(quint16(a)) << 48 | quint64(quint16(b)) << 32 | quint64(quint16(c)) << 16 |
+               quint64(quint16(d));
+    };
+    const quint64 look = quint64(uint(bar.activeSubControls) & 0xFFFFFFu) << 8 |
+                         quint64(bar.sliderPosition <= bar.minimum) << 3 |
+                         quint64(bar.sliderPosition >= bar.maximum) << 2 |
                          quint64(bar.orientation == Qt::Vertical) << 1 | quint64(bar.upsideDown);
-    return QLatin1String("glowline-bar-") + QString::number(geometry, 16) + u'-' +
-           QString::number(look, 16) + u'-' + QString::number(bar.pageStep) + u'-' +
-           QString::number(bar.palette.cacheKey(), 16) + u'-' + QString::number(ratio);
+    return {{packed(bar.rect.width(), bar.rect.height(), thumb.x() - bar.rect.x(),
+                    thumb.y() - bar.rect.y()),
+             packed(thumb.width(), thumb.height(), 0, 0) | look, quint64(uint(bar.state)),
+             quint64(bar.palette.cacheKey()), std::bit_cast<quint64>(ratio)}};
 }
 
 } // namespace
+
+void FocusFrameStyle::polish(QWidget *widget)
+{
+    QProxyStyle::polish(widget);
+    if (qobject_cast<QScrollBar *>(widget) != nullptr)
+        widget->setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void FocusFrameStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
                                          QPainter *painter, const QWidget *widget) const
 {
     const auto *bar = qstyleoption_cast<const QStyleOptionSlider *>(option);
-    if (control == CC_ScrollBar && bar != nullptr &&
-        bar->maximum - bar->minimum <= kCachedPositions && !bar->rect.isEmpty()) {
+    if (control == CC_ScrollBar && bar != nullptr && !bar->rect.isEmpty()) {
         const qreal ratio = painter->device()->devicePixelRatioF();
-        const QString key = scrollBarKey(*bar, ratio);
-        QPixmap picture;
-        if (!QPixmapCache::find(key, &picture)) {
-            picture = QPixmap(bar->rect.size() * ratio);
-            picture.setDevicePixelRatio(ratio);
-            picture.fill(Qt::transparent);
+        const QRect thumb = subControlRect(control, bar, SC_ScrollBarSlider, widget);
+        static PictureCache pictures;
+        const QPixmap picture = pictures.find(scrollBarKey(*bar, thumb, ratio), [&] {
+            QPixmap drawn(bar->rect.size() * ratio);
+            drawn.setDevicePixelRatio(ratio);
+            drawn.fill(bar->palette.color(QPalette::Window));
             QStyleOptionSlider atOrigin = *bar;
             atOrigin.rect.moveTo(0, 0);
-            QPainter onPicture(&picture);
+            QPainter onPicture(&drawn);
             QProxyStyle::drawComplexControl(control, &atOrigin, &onPicture, widget);
             if (bar->state & State_HasFocus)
                 drawFocusFrame(onPicture, atOrigin.rect, bar->palette);
             onPicture.end();
-            QPixmapCache::insert(key, picture);
-        }
+            return drawn;
+        });
         painter->drawPixmap(bar->rect.topLeft(), picture);
         return;
     }

@@ -23,6 +23,11 @@ public:
     // that draw it themselves too: a one-pixel frame just inside rect.
     static void drawFocusFrame(QPainter &painter, const QRect &rect, const QPalette &palette);
 
+    // A scroll bar drawn by this style covers its whole rectangle, so its
+    // repaint does not reach the widgets behind it.
+    void polish(QWidget *widget) override;
+    using QProxyStyle::polish;
+
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
                             QPainter *painter, const QWidget *widget = nullptr) const override;
 };

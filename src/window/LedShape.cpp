@@ -1,14 +1,20 @@
 #include "window/LedShape.h"
 
+#include "window/PictureCache.h"
+
 #include <QPainter>
 #include <QPixmap>
-#include <QPixmapCache>
+
+#include <bit>
 
 namespace glowline {
 
 LedShape::LedShape(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    // The picture covers every pixel, the corners in the window's own colour,
+    // so a repaint of the LED leaves what lies behind it alone.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 QColor LedShape::fillQColor() const
@@ -30,23 +36,23 @@ void LedShape::paintEvent(QPaintEvent *)
     // antialiased circle costs far more than a copy: each colour and size is
     // drawn once and kept.
     const qreal ratio = devicePixelRatioF();
-    const QString key =
-        QLatin1String("glowline-led-") +
-        QString::number(quint64(m_fill) << 32 | quint64(width()) << 16 | quint64(height())) + u'-' +
-        QString::number(ratio);
-    QPixmap picture;
-    if (!QPixmapCache::find(key, &picture)) {
-        picture = QPixmap(size() * ratio);
-        picture.setDevicePixelRatio(ratio);
-        picture.fill(Qt::transparent);
-        QPainter painter(&picture);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(Qt::black, 1));
-        painter.setBrush(fillQColor());
-        painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
-        painter.end();
-        QPixmapCache::insert(key, picture);
-    }
+    const QColor back = palette().color(QPalette::Window);
+    static PictureCache pictures;
+    const QPixmap picture =
+        pictures.find({{quint64(m_fill) << 32 | quint64(width()) << 16 | quint64(height()),
+                        back.rgba(), std::bit_cast<quint64>(ratio)}},
+                      [&] {
+                          QPixmap drawn(size() * ratio);
+                          drawn.setDevicePixelRatio(ratio);
+                          drawn.fill(back);
+                          QPainter painter(&drawn);
+                          painter.setRenderHint(QPainter::Antialiasing);
+                          painter.setPen(QPen(Qt::black, 1));
+                          painter.setBrush(fillQColor());
+                          painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+                          painter.end();
+                          return drawn;
+                      });
     QPainter(this).drawPixmap(0, 0, picture);
 }
 

@@ -92,6 +92,9 @@ void LineWindow::build(TabStops &tabStops)
             place(new QLabel(current ? QStringLiteral("1") : QStringLiteral("1234"), this),
                   indexedName("lblLine", r), twips(120, r == 4 ? 3480 : top + 60, 495, 255));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // A label that fills its own background is repainted alone when its
+        // number changes, without the frame behind it.
+        label->setAutoFillBackground(true);
         label->setVisible(current);
         m_lineLabels[std::size_t(r)] = label;
         tabStops.push_back({kLineLabelTab[std::size_t(r)], label});
@@ -260,9 +263,9 @@ void LineWindow::showSelection()
         const int line = lineOfRow(r);
         const bool selected =
             many && line >= m_document.selectionFirst() && line <= m_document.selectionLast();
-        if (label->autoFillBackground() == selected)
+        if (m_rowHighlighted[std::size_t(r)] == selected)
             continue;
-        label->setAutoFillBackground(selected);
+        m_rowHighlighted[std::size_t(r)] = selected;
         QPalette colours = palette();
         if (selected) {
             colours.setColor(QPalette::Window, colours.color(QPalette::Highlight));

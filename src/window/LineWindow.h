@@ -122,6 +122,7 @@ private:
     bool m_settingControls = false;
     bool m_redrawing = false;
     std::array<bool, kRows> m_rowVisible{};
+    std::array<bool, kRows> m_rowHighlighted{};
 
     std::array<std::array<LedShape *, kLedCount>, kRows> m_leds{};
     std::array<QLabel *, kRows> m_lineLabels{};

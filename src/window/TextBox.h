@@ -21,6 +21,7 @@ signals:
 
 protected:
     void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
 
 } // namespace glowline
