@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 #if defined(__SSE2__)
@@ -51,7 +52,7 @@ struct WordPairTables
     std::array<std::uint16_t, 65536> first;
     std::array<std::uint16_t, 65536> second;
 };
-constexpr WordPairTables makeWordPairTables()
+WordPairTables makeWordPairTables()
 {
     WordPairTables tables{};
     for (std::size_t index = 0; index < 65536; ++index) {
@@ -67,9 +68,13 @@ constexpr WordPairTables makeWordPairTables()
     }
     return tables;
 }
-// 256 KiB of read-only data, of which only the pages that hexadecimal digits
-// index are ever touched.
-constexpr WordPairTables kWordPairs = makeWordPairTables();
+// Built on first use (256 KiB, a fraction of a millisecond), as compilers
+// limit the work of a constant expression.
+const WordPairTables &wordPairs()
+{
+    static const auto tables = std::make_unique<const WordPairTables>(makeWordPairTables());
+    return *tables;
+}
 
 // The writer's own lines are recognised a machine word at a time: the first
 // eight bytes of a line, loaded as one integer, are compared under a mask
@@ -205,6 +210,7 @@ template <bool FastWords> ReadResult readLines(QByteArrayView text, bool *unread
     // row: lines are stored when the next header (or the end) finishes them.
     std::array<Cell, kCarrySlots> carry;
     carry.fill(kNoValue);
+    const WordPairTables &pairs = wordPairs();
     // n headers take at least 6n - 1 bytes, so this holds every line the text
     // can give; it is cut to the lines read at the end.
     std::vector<Cell> cells(std::size_t(std::min<qsizetype>(text.size() / 6 + 1, kMaxLines)) *
@@ -231,9 +237,9 @@ template <bool FastWords> ReadResult readLines(QByteArrayView text, bool *unread
             // A run of word lines of exactly 12 bytes each: four at a time,
             // then one at a time up to the line that ends the run.
             const char *const runStart = p;
-            const auto storeWord = [&carry](const char *line) {
-                const unsigned word = kWordPairs.first[load16(line + kWord.size())] |
-                                      kWordPairs.second[load16(line + kWord.size() + 2)];
+            const auto storeWord = [&carry, &pairs](const char *line) {
+                const unsigned word = pairs.first[load16(line + kWord.size())] |
+                                      pairs.second[load16(line + kWord.size() + 2)];
                 carry[word >> 12] = Cell(word & 0xFFF);
             };
             while (end - p >= qsizetype(kWordBlock.size()) && isWordBlock(p)) {
