@@ -187,6 +187,23 @@ private slots:
         QTest::newRow("headers of every length") << QByteArray(
             ";Line\r\n;Line 1\r\n;Line 12345678\r\n;Lines\r\n.dw 0x0001\r\n;L\r\n;Line");
         QTest::newRow("word before the first header") << ".dw 0x0001\r\n" + run;
+        // Word lines are also taken four at a time; a fault at any place of
+        // such a block must be found as on its own.
+        const QByteArray words = ".dw 0x0001\r\n.dw 0x1002\r\n.dw 0x2003\r\n.dw 0xF004\r\n";
+        for (qsizetype at = 0; at < 4; ++at) {
+            const qsizetype digit = 12 * at + 7;
+            QTest::addRow("bad digit in block place %lld", qlonglong(at))
+                << run + QByteArray(words).replace(digit, 1, "g") + run;
+            QTest::addRow("column code 14 in block place %lld", qlonglong(at))
+                << run + QByteArray(words).replace(digit - 1, 1, "E") + run;
+        }
+        QTest::newRow("lower case and code 11 within a block")
+            << run + QByteArray(words).replace(6, 4, "b00a").replace(19, 3, "abc") + run;
+        // Twelve bytes that hold a short word, an empty line and CR LF.
+        QTest::newRow("short word shaped like a block's line")
+            << run + ".dw 0x1\r\n\r\r\n" + words + run;
+        QTest::newRow("blocks up to the very end") << ";Line 1\r\n" + words + words;
+        QTest::newRow("block cut short at the end") << run + words.left(47);
     }
     void writerShapesReadAsAnyOther()
     {
