@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -346,6 +347,11 @@ private slots:
         QVERIFY(writeAll(m_dir->filePath(QStringLiteral("in.tsv")), kExampleTable));
         // The file that show is asked for exists under its own bytes.
         const QByteArray inName = folder + "/in\xFE.asm";
+        // QTemporaryDir cannot remove a file whose name Qt cannot decode.
+        const auto removeUndecodable = qScopeGuard([&] {
+            std::remove(inName.constData());
+            std::remove((folder + "/out\xFF.asm").constData());
+        });
         std::FILE *in = std::fopen(inName.constData(), "wb");
         QVERIFY(in);
         QCOMPARE(std::fwrite(kExampleFile.constData(), 1, std::size_t(kExampleFile.size()), in),
