@@ -5,8 +5,8 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <string_view>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -47,34 +47,43 @@ constexpr unsigned kFirstSpareSlot = kColumnCount;
 // load gives them. Or-ing the two entries gives slot << 12 | value. Codes 11
 // and 15 both address the duration; codes 12 to 14, and any byte that is no
 // hexadecimal digit, give a spare slot.
-struct WordPairTables
+using PairTable = std::array<std::uint16_t, 65536>;
+
+// The two digits a 16-bit load of index gives, in memory order.
+constexpr std::pair<int, int> digitPair(std::size_t index)
 {
-    std::array<std::uint16_t, 65536> first;
-    std::array<std::uint16_t, 65536> second;
-};
-WordPairTables makeWordPairTables()
+    const bool little = std::endian::native == std::endian::little;
+    return {kHex[little ? index & 0xFF : index >> 8], kHex[little ? index >> 8 : index & 0xFF]};
+}
+
+constexpr PairTable makeFirstPairs()
 {
-    WordPairTables tables{};
-    for (std::size_t index = 0; index < 65536; ++index) {
-        const bool little = std::endian::native == std::endian::little;
-        const int high = kHex[little ? index & 0xFF : index >> 8];
-        const int low = kHex[little ? index >> 8 : index & 0xFF];
+    PairTable table{};
+    for (std::size_t index = 0; index < table.size(); ++index) {
+        const auto [high, low] = digitPair(index);
         const bool digits = high >= 0 && low >= 0;
         const int slot = !digits || (high >= 12 && high <= 14) ? int(kFirstSpareSlot)
                          : high == 15                          ? kDurationColumn
                                                                : high;
-        tables.first[index] = std::uint16_t(slot << 12 | (digits ? low << 8 : 0));
-        tables.second[index] = std::uint16_t(digits ? high << 4 | low : 0xF000);
+        table[index] = std::uint16_t(slot << 12 | (digits ? low << 8 : 0));
     }
-    return tables;
+    return table;
 }
-// Built on first use (256 KiB, a fraction of a millisecond), as compilers
-// limit the work of a constant expression.
-const WordPairTables &wordPairs()
+
+constexpr PairTable makeSecondPairs()
 {
-    static const auto tables = std::make_unique<const WordPairTables>(makeWordPairTables());
-    return *tables;
+    PairTable table{};
+    for (std::size_t index = 0; index < table.size(); ++index) {
+        const auto [high, low] = digitPair(index);
+        table[index] = std::uint16_t(high >= 0 && low >= 0 ? high << 4 | low : 0xF000);
+    }
+    return table;
 }
+
+// Made by the compiler, so a read pays nothing to build them and touches only
+// the parts that hold digits.
+constexpr PairTable kFirstPairs = makeFirstPairs();
+constexpr PairTable kSecondPairs = makeSecondPairs();
 
 // The writer's own lines are recognised a machine word at a time: the first
 // eight bytes of a line, loaded as one integer, are compared under a mask
@@ -210,7 +219,6 @@ template <bool FastWords> ReadResult readLines(QByteArrayView text, bool *unread
     // row: lines are stored when the next header (or the end) finishes them.
     std::array<Cell, kCarrySlots> carry;
     carry.fill(kNoValue);
-    const WordPairTables &pairs = wordPairs();
     // n headers take at least 6n - 1 bytes, so this holds every line the text
     // can give; it is cut to the lines read at the end.
     std::vector<Cell> cells(std::size_t(std::min<qsizetype>(text.size() / 6 + 1, kMaxLines)) *
@@ -237,9 +245,9 @@ template <bool FastWords> ReadResult readLines(QByteArrayView text, bool *unread
             // A run of word lines of exactly 12 bytes each: four at a time,
             // then one at a time up to the line that ends the run.
             const char *const runStart = p;
-            const auto storeWord = [&carry, &pairs](const char *line) {
-                const unsigned word = pairs.first[load16(line + kWord.size())] |
-                                      pairs.second[load16(line + kWord.size() + 2)];
+            const auto storeWord = [&carry](const char *line) {
+                const unsigned word = kFirstPairs[load16(line + kWord.size())] |
+                                      kSecondPairs[load16(line + kWord.size() + 2)];
                 carry[word >> 12] = Cell(word & 0xFFF);
             };
             while (end - p >= qsizetype(kWordBlock.size()) && isWordBlock(p)) {
