@@ -101,6 +101,14 @@ Stats statsOf(std::vector<qint64> ns)
     return s;
 }
 
+// The label, then the mean, median and worst time, in columns that line up
+// from line to line; the caller ends the line.
+void printTimes(const char *label, const Stats &s)
+{
+    std::printf("  %-33smean %8.1f us  median %8.1f us  worst %8.1f us", label, s.meanUs,
+                s.medianUs, s.worstUs);
+}
+
 // Counts the paint events widgets receive, and the area they cover, while
 // it is installed: what a drag position repaints, next to a whole window.
 class PaintCounter final : public QObject
@@ -229,15 +237,12 @@ int main(int argc, char *argv[])
                 qPrintable(QGuiApplication::platformName()), window.document().lineCount(),
                 kPositions);
     const Stats f = statsOf(fullRepaint);
-    std::printf("  redraw while dragging scrLine:   mean %8.1f us  median %8.1f us  worst %8.1f us"
-                " (at position %zu of %d)\n",
-                r.meanUs, r.medianUs, r.worstUs, r.worstAt + 1, kPositions);
-    std::printf(
-        "  redraw plus repaint of changes:  mean %8.1f us  median %8.1f us  worst %8.1f us\n",
-        p.meanUs, p.medianUs, p.worstUs);
-    std::printf(
-        "  for scale, whole-window repaint: mean %8.1f us  median %8.1f us  worst %8.1f us\n",
-        f.meanUs, f.medianUs, f.worstUs);
+    printTimes("redraw while dragging scrLine:", r);
+    std::printf(" (at position %zu of %d)\n", r.worstAt + 1, kPositions);
+    printTimes("redraw plus repaint of changes:", p);
+    std::printf("\n");
+    printTimes("for scale, whole-window repaint:", f);
+    std::printf("\n");
     std::printf("  widgets painted per drag position: %8.1f (%.0f pixels); per whole-window "
                 "repaint: %.1f (%.0f pixels)\n",
                 double(shownPaints) / kPositions, double(shownPixels) / kPositions,
@@ -249,12 +254,10 @@ int main(int argc, char *argv[])
         std::printf("  start-up, process creation to window shown:    %8.1f ms "
                     "(from /proc/self/stat, %ld ms resolution)\n",
                     processToShownMs, 1000 / sysconf(_SC_CLK_TCK));
-    std::printf(
-        "  map hidden, redraw:              mean %8.1f us  median %8.1f us  worst %8.1f us\n",
-        hiddenRedraw.meanUs, hiddenRedraw.medianUs, hiddenRedraw.worstUs);
-    std::printf(
-        "  map hidden, redraw plus repaint: mean %8.1f us  median %8.1f us  worst %8.1f us\n",
-        hidden.meanUs, hidden.medianUs, hidden.worstUs);
+    printTimes("map hidden, redraw:", hiddenRedraw);
+    std::printf("\n");
+    printTimes("map hidden, redraw plus repaint:", hidden);
+    std::printf("\n");
     std::printf("  the map's own cost per drag position: mean %8.1f us  median %8.1f us\n",
                 p.meanUs - hidden.meanUs, p.medianUs - hidden.medianUs);
     QList<std::pair<long long, QByteArray>> kinds;
@@ -265,10 +268,8 @@ int main(int argc, char *argv[])
     for (const auto &[count, kind] : kinds)
         std::printf(" %s %.1f", kind.constData(), double(count) / (2 * kPositions));
     std::printf("\n");
-    const Stats e = statsOf(everyWidget);
-    std::printf("  for scale, every widget painted:  mean %8.1f us  median %8.1f us  worst %8.1f us"
-                " (%.1f widgets, %.0f pixels)\n",
-                e.meanUs, e.medianUs, e.worstUs, double(everyPaints.paints) / 200,
+    printTimes("for scale, every widget painted:  ", statsOf(everyWidget));
+    std::printf(" (%.1f widgets, %.0f pixels)\n", double(everyPaints.paints) / 200,
                 double(everyPaints.pixels) / 200);
     return EXIT_SUCCESS;
 }
