@@ -44,10 +44,10 @@ constexpr unsigned kFirstSpareSlot = kColumnCount;
 // The four digits of a word are decoded two at a time, by one table for the
 // first pair (the column code and the value's top digit) and one for the
 // second (the value's low byte), each indexed by the two bytes as one 16-bit
-// load gives them. Or-ing the two entries gives slot << 12 | value. Codes 11
+// load gives them. Or-ing the two entries gives slot << 16 | value. Codes 11
 // and 15 both address the duration; codes 12 to 14, and any byte that is no
 // hexadecimal digit, give a spare slot.
-using PairTable = std::array<std::uint16_t, 65536>;
+using PairTable = std::array<std::uint32_t, 65536>;
 
 // The two digits a 16-bit load of index gives, in memory order.
 constexpr std::pair<int, int> digitPair(std::size_t index)
@@ -65,7 +65,7 @@ constexpr PairTable makeFirstPairs()
         const int slot = !digits || (high >= 12 && high <= 14) ? int(kFirstSpareSlot)
                          : high == 15                          ? kDurationColumn
                                                                : high;
-        table[index] = std::uint16_t(slot << 12 | (digits ? low << 8 : 0));
+        table[index] = std::uint32_t(slot << 16 | (digits ? low << 8 : 0));
     }
     return table;
 }
@@ -75,7 +75,7 @@ constexpr PairTable makeSecondPairs()
     PairTable table{};
     for (std::size_t index = 0; index < table.size(); ++index) {
         const auto [high, low] = digitPair(index);
-        table[index] = std::uint16_t(high >= 0 && low >= 0 ? high << 4 | low : 0xF000);
+        table[index] = std::uint32_t(high >= 0 && low >= 0 ? high << 4 | low : 0xF0000);
     }
     return table;
 }
@@ -155,12 +155,13 @@ bool isWordBlock(const char *p)
     const auto load128 = [](const void *at) {
         return _mm_loadu_si128(static_cast<const __m128i *>(at));
     };
-    __m128i differ = _mm_setzero_si128();
-    for (std::size_t i = 0; i < kWordBlockChunks; i += 2) {
-        differ = _mm_or_si128(differ, _mm_and_si128(_mm_xor_si128(load128(p + 8 * i),
-                                                                  load128(&kBlockPattern.bytes[i])),
-                                                    load128(&kBlockPattern.mask[i])));
-    }
+    static_assert(kWordBlockChunks == 6);
+    const auto differs = [p, &load128](std::size_t i) {
+        return _mm_and_si128(
+            _mm_xor_si128(load128(p + 16 * i), load128(&kBlockPattern.bytes[2 * i])),
+            load128(&kBlockPattern.mask[2 * i]));
+    };
+    const __m128i differ = _mm_or_si128(_mm_or_si128(differs(0), differs(1)), differs(2));
     return _mm_movemask_epi8(_mm_cmpeq_epi8(differ, _mm_setzero_si128())) == 0xFFFF;
 #else
     std::uint64_t differ = 0;
@@ -246,9 +247,9 @@ template <bool FastWords> ReadResult readLines(QByteArrayView text, bool *unread
             // then one at a time up to the line that ends the run.
             const char *const runStart = p;
             const auto storeWord = [&carry](const char *line) {
-                const unsigned word = kFirstPairs[load16(line + kWord.size())] |
-                                      kSecondPairs[load16(line + kWord.size() + 2)];
-                carry[word >> 12] = Cell(word & 0xFFF);
+                const std::uint32_t word = kFirstPairs[load16(line + kWord.size())] |
+                                           kSecondPairs[load16(line + kWord.size() + 2)];
+                carry[word >> 16] = Cell(std::uint16_t(word));
             };
             while (end - p >= qsizetype(kWordBlock.size()) && isWordBlock(p)) {
                 storeWord(p);
