@@ -1,7 +1,7 @@
 // Fuzz target for the sequence file reader. Besides running without a crash,
 // every input must give what a plain, line-by-line reading of the rules
-// gives, and every table read must survive a trip through the writer as far
-// as the format can carry it.
+// gives, whole or cut into pieces, and every table read must survive a trip
+// through the writer as far as the format can carry it.
 
 #include "files/SequenceReader.h"
 #include "files/SequenceWriter.h"
@@ -146,6 +146,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Expected expected = readByTheRules(text);
 
     FUZZ_CHECK(result.ok() == expected.ok);
+    // Cut into pieces read side by side, the text gives the same.
+    const glowline::ReadResult pieces =
+        glowline::readSequenceInPieces(QByteArrayView(data, qsizetype(size)), 3);
+    FUZZ_CHECK(pieces.error.line == result.error.line);
+    FUZZ_CHECK(pieces.error.description == result.error.description);
+    FUZZ_CHECK(pieces.table == result.table);
     if (!result.ok()) {
         FUZZ_CHECK(result.error.line >= 1);
         FUZZ_CHECK(result.error.line == expected.errorLine);

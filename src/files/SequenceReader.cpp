@@ -1,10 +1,16 @@
 #include "files/SequenceReader.h"
 
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
+
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -198,19 +204,36 @@ bool startsWith(const char *line, qsizetype length, std::string_view prefix)
            std::memcmp(line, prefix.data(), prefix.size()) == 0;
 }
 
-ReadResult failure(int line, QString description)
+FileError failure(int line, QString description)
 {
-    ReadResult result;
-    result.error.line = line;
-    result.error.description = std::move(description);
-    return result;
+    FileError error;
+    error.line = line;
+    error.description = std::move(description);
+    return error;
 }
 
-// Reads text by the rules. With FastWords, runs of the writer's own word
-// lines are read a block at a time; a word there that the plain reading
-// would refuse is only noted in a spare slot (*unread set), and the result
-// must then be thrown away for the plain reading's.
-template <bool FastWords> ReadResult readLines(QByteArrayView text, bool *unread)
+// The lines a text gives before the marks are filled in: a cell that no
+// word of the text has set yet holds kNoValue. carry is the row after the
+// last line, spare slots included.
+struct Lines
+{
+    std::vector<Cell> cells;
+    int count = 0;
+    std::array<Cell, kCarrySlots> carry;
+
+    // A word went to a spare slot: the block reading could not take it.
+    bool unread() const
+    {
+        return std::any_of(carry.begin() + kFirstSpareSlot, carry.end(),
+                           [](Cell cell) { return cell != kNoValue; });
+    }
+};
+
+// Reads text by the rules into lines. With FastWords, runs of the writer's
+// own word lines are read a block at a time; a word there that the plain
+// reading would refuse is only noted in a spare slot (lines.unread()), and
+// the lines must then be thrown away for the plain reading's.
+template <bool FastWords> FileError readLines(QByteArrayView text, Lines &lines)
 {
     static constexpr std::string_view kHeader = ";Line";
     static constexpr std::string_view kWord = ".dw 0x";
@@ -218,16 +241,21 @@ template <bool FastWords> ReadResult readLines(QByteArrayView text, bool *unread
     // A line starts as a copy of the carry row and every word sets its cell
     // and the carry cell alike, so a finished line always equals the carry
     // row: lines are stored when the next header (or the end) finishes them.
+    // (The row and the cells are this function's own until the end: pieces
+    // of a text are read side by side, and their lines lie close together.)
     std::array<Cell, kCarrySlots> carry;
     carry.fill(kNoValue);
-    // n headers take at least 6n - 1 bytes, so this holds every line the text
-    // can give; it is cut to the lines read at the end.
-    std::vector<Cell> cells(std::size_t(std::min<qsizetype>(text.size() / 6 + 1, kMaxLines)) *
+    // Room for as many lines as a text of this size holds when its lines
+    // have a few words each; it grows when they have fewer, and is cut to
+    // the lines read at the end.
+    std::vector<Cell> cells(std::size_t(std::min<qsizetype>(text.size() / 128 + 64, kMaxLines)) *
                             kColumnCount);
     // Line n, 1-based, is finished: it equals the carry row.
     const auto storeLine = [&cells, &carry](int n) {
-        std::memcpy(cells.data() + std::size_t(n - 1) * kColumnCount, carry.data(),
-                    kColumnCount * sizeof(Cell));
+        const std::size_t at = std::size_t(n - 1) * kColumnCount;
+        if (at == cells.size()) [[unlikely]]
+            cells.resize(std::min(2 * cells.size(), std::size_t(kMaxLines) * kColumnCount));
+        std::memcpy(cells.data() + at, carry.data(), kColumnCount * sizeof(Cell));
     };
     int lineCount = 0;
 
@@ -329,41 +357,170 @@ template <bool FastWords> ReadResult readLines(QByteArrayView text, bool *unread
             p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
     }
 
-    if (FastWords) {
-        for (std::size_t slot = kFirstSpareSlot; slot < kCarrySlots; ++slot)
-            *unread = *unread || carry[slot] != kNoValue;
-    }
-    ReadResult result;
-    if (lineCount == 0)
-        return result; // no header at all: one all-zero line
-    storeLine(lineCount);
+    if (lineCount > 0)
+        storeLine(lineCount);
     cells.resize(std::size_t(lineCount) * kColumnCount);
+    lines.cells = std::move(cells);
+    lines.count = lineCount;
+    lines.carry = carry;
+    return {};
+}
+
+// The table that lines give once the marks are filled in.
+ReadResult tableOf(Lines lines)
+{
+    ReadResult result;
+    if (lines.count == 0)
+        return result; // no header at all: one all-zero line
 
     // A column holds the mark only in the lines before its first word; those
     // equal the last line, which is what the writer encoded line 1 against.
     // A column with no word in the whole file becomes 0.
+    std::vector<Cell> &cells = lines.cells;
     for (std::size_t c = 0; c < kColumnCount; ++c) {
-        const Cell fill = carry[c] == kNoValue ? Cell(0) : carry[c];
+        const Cell fill = lines.carry[c] == kNoValue ? Cell(0) : lines.carry[c];
         for (std::size_t i = c; i < cells.size() && cells[i] == kNoValue; i += kColumnCount)
             cells[i] = fill;
     }
-
     result.table = LineTable(std::move(cells));
     return result;
+}
+
+ReadResult readWhole(QByteArrayView text)
+{
+    // A failure, or a word the block reading could not take, is left to the
+    // plain reading, so that every fault is named at the line where the
+    // plain reading meets it first.
+    Lines lines;
+    FileError error = readLines<true>(text, lines);
+    if (error.isSet() || lines.unread()) {
+        error = readLines<false>(text, lines);
+        if (error.isSet()) {
+            ReadResult result;
+            result.error = std::move(error);
+            return result;
+        }
+    }
+    return tableOf(std::move(lines));
+}
+
+// Appends the lines of the text that follows to all: the cells that piece
+// has no word for yet take what all carries, as they would have in one
+// reading of both texts.
+void append(Lines &all, const Lines &piece)
+{
+    const std::size_t start = all.cells.size();
+    all.cells.insert(all.cells.end(), piece.cells.begin(), piece.cells.end());
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+        if (all.carry[c] != kNoValue) {
+            for (std::size_t i = start + c; i < all.cells.size() && all.cells[i] == kNoValue;
+                 i += kColumnCount)
+                all.cells[i] = all.carry[c];
+        }
+        if (piece.carry[c] != kNoValue)
+            all.carry[c] = piece.carry[c];
+    }
+    all.count += piece.count;
+}
+
+// A large text is cut into pieces of about this size, which the threads of
+// Qt's global pool share with the calling thread: each takes the next piece
+// not yet taken until none is left. A pool thread that starts late, or not
+// at all, only leaves more pieces to the others.
+constexpr qsizetype kPieceBytes = 512 * 1024;
+
+// What the threads reading the pieces of one text share. It lives as long
+// as the last of them: a pool thread that starts after every piece was
+// taken still looks here, though the text is gone.
+struct SharedReading
+{
+    std::vector<QByteArrayView> texts;
+    std::vector<Lines> read;
+    std::vector<char> failed;
+    std::atomic<std::size_t> next = 0;
+    std::atomic<std::size_t> finished = 0;
+    QSemaphore allFinished;
+
+    explicit SharedReading(std::vector<QByteArrayView> pieces)
+        : texts(std::move(pieces)), read(texts.size()), failed(texts.size(), 0)
+    {}
+
+    void readWhatIsLeft()
+    {
+        const std::size_t count = texts.size();
+        for (std::size_t k = next++; k < count; k = next++) {
+            // Nothing may leave a thread of the pool; what went wrong here
+            // (memory, at worst) the reading of the whole text meets again.
+            try {
+                failed[k] = readLines<true>(texts[k], read[k]).isSet() || read[k].unread();
+            } catch (...) {
+                failed[k] = 1;
+            }
+            if (++finished == count)
+                allFinished.release();
+        }
+    }
+};
+
+// Cuts text into at most the given number of pieces, each after the first
+// starting at a header line near its share of the text, so that it starts a
+// line of its own: a piece reads as if it were a file of its own.
+std::vector<QByteArrayView> piecesOf(QByteArrayView text, int pieces)
+{
+    std::vector<QByteArrayView> texts;
+    qsizetype start = 0;
+    for (int k = 1; k < pieces; ++k) {
+        const qsizetype from = std::max(start, text.size() * k / pieces);
+        const qsizetype header = text.indexOf(QByteArrayView("\n;Line"), from);
+        if (header < 0)
+            break;
+        texts.push_back(text.sliced(start, header + 1 - start));
+        start = header + 1;
+    }
+    texts.push_back(text.sliced(start));
+    return texts;
 }
 
 } // namespace
 
 ReadResult readSequence(QByteArrayView text)
 {
-    // A failure, or a word the block reading could not take, is left to the
-    // plain reading, so that every fault is named at the line where the
-    // plain reading meets it first.
-    bool unread = false;
-    ReadResult result = readLines<true>(text, &unread);
-    if (unread || !result.ok())
-        return readLines<false>(text, &unread);
-    return result;
+    if (QThread::idealThreadCount() > 1 && text.size() >= 2 * kPieceBytes)
+        return readSequenceInPieces(text, int(text.size() / kPieceBytes));
+    return readWhole(text);
+}
+
+ReadResult readSequenceInPieces(QByteArrayView text, int pieces)
+{
+    auto shared = std::make_shared<SharedReading>(piecesOf(text, pieces));
+    const std::size_t count = shared->texts.size();
+    if (count == 1)
+        return readWhole(text);
+    const int helpers =
+        int(std::min<qsizetype>(QThread::idealThreadCount() - 1, qsizetype(count) - 1));
+    for (int i = 0; i < helpers; ++i) {
+        // tryStart: a pool with no thread free gets no piece to wait for.
+        if (!QThreadPool::globalInstance()->tryStart([shared] { shared->readWhatIsLeft(); }))
+            break;
+    }
+    shared->readWhatIsLeft();
+    if (shared->finished < count)
+        shared->allFinished.acquire();
+
+    // Anything the pieces could not read alone, a failure or more lines than
+    // a sequence holds, is left to one reading of the whole text, which
+    // names it at its line.
+    qsizetype lineCount = 0;
+    for (const Lines &lines : shared->read)
+        lineCount += lines.count;
+    if (std::find(shared->failed.begin(), shared->failed.end(), 1) != shared->failed.end() ||
+        lineCount > kMaxLines)
+        return readWhole(text);
+    Lines all = std::move(shared->read[0]);
+    all.cells.reserve(std::size_t(lineCount) * kColumnCount);
+    for (std::size_t k = 1; k < count; ++k)
+        append(all, shared->read[k]);
+    return tableOf(std::move(all));
 }
 
 ReadResult readSequenceFile(const QString &path)

@@ -215,6 +215,44 @@ private slots:
         QCOMPARE(fast.table, general.table);
     }
 
+    // A large text is cut at header lines and its pieces read side by side;
+    // joined, they must give what one reading gives, failures included.
+    void piecesReadAsOne_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QRandomGenerator random(12);
+        QTest::newRow("a written file") << encodeSequence(randomExactTable(random, 300));
+        QTest::newRow("the largest written file") << encodeSequence(everyLedChangesTable());
+        QTest::newRow("values carried across cuts")
+            << QByteArray(";Line 1\n.dw 0x0001\n;Line 2\n;Line 3\n.dw 0x1003\n;Line 4\n;Line 5\n"
+                          ".dw 0x0002\n;Line 6\n");
+        QTest::newRow("no header before the first cut")
+            << QByteArray("; a comment\n").repeated(8) + ";Line 1\n.dw 0x1001\n;Line 2\n";
+        QTest::newRow("word before the first header")
+            << QByteArray(".dw 0x0001\n;Line 1\n;Line 2\n;Line 3\n;Line 4\n");
+        QTest::newRow("fault in the last piece")
+            << QByteArray(";Line 1\n.dw 0x0001\n;Line 2\n.dw 0x0002\n;Line 3\n.dw 0xD000\n");
+        QTest::newRow("a word only the plain reading takes")
+            << QByteArray(";Line 1\r\n.dw 0x0001\r\n;Line 2\r\n.dw 0x1\r\n\r\r\n;Line 3\r\n");
+        QTest::newRow("more lines than a sequence holds, counted over the pieces")
+            << QByteArray(";Line\n").repeated(kMaxLines + 1);
+        QTest::newRow("no line feed to cut at")
+            << QByteArray(";Line 1\r.dw 0x0001\r;Line 2\r.dw 0x1002\r");
+    }
+    void piecesReadAsOne()
+    {
+        QFETCH(QByteArray, text);
+        const ReadResult one = readSequenceInPieces(text, 1);
+        for (int pieces : {2, 3, 16}) {
+            const ReadResult read = readSequenceInPieces(text, pieces);
+            QCOMPARE(read.error.line, one.error.line);
+            QCOMPARE(read.error.description, one.error.description);
+            QCOMPARE(read.table, one.table);
+        }
+        // readSequence cuts only large texts, into as many pieces as it sees fit.
+        QCOMPARE(readSequence(text).table, one.table);
+    }
+
     void columnCodeIsNamedInTheError()
     {
         const ReadResult result = readSequence(";Line 1\n.dw 0xD000\n");
