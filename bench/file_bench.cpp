@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -101,6 +102,12 @@ int main(int argc, char *argv[])
         if (!readSequence(bytes).ok())
             die("parse failed");
     });
+    // The same text read by this thread alone, for scale: readSequence cuts a
+    // text this large into pieces that the threads of Qt's pool share.
+    const double parseOneMs = medianMs(repeats, [&] {
+        if (!readSequenceInPieces(bytes, 1).ok())
+            die("parse failed");
+    });
     int words = 0;
     const double wordCountMs = medianMs(repeats, [&] { words = sequenceWordCount(table); });
     if (words != int(bytes.count(".dw ")))
@@ -122,5 +129,7 @@ int main(int argc, char *argv[])
     std::printf("load (readSequenceFile)              %8.2f ms\n", loadMs);
     std::printf("  load / raw read                    %8.2f x   (goal <= 3)\n", loadMs / readMs);
     std::printf("word count at 32767 lines: %.1f us\n", wordCountMs * 1000.0);
+    std::printf("parse, one thread alone                %8.2f ms   (%d threads at hand)\n",
+                parseOneMs, QThread::idealThreadCount());
     return 0;
 }
