@@ -2,12 +2,20 @@
 
 #include "model/Colour.h"
 
+#include <QPixmap>
 #include <QWidget>
+
+#include <vector>
 
 namespace glowline {
 
+class LedRow;
+
 // One LED of the line window: a circle filled with the LED's colour. It takes
 // no mouse input, so a click falls through to the click target below it.
+//
+// On its own an LED paints itself. Placed in a row (LedRow::add), it leaves
+// its painting to the row, which paints all its LEDs at once.
 class LedShape final : public QWidget
 {
     Q_OBJECT
@@ -23,11 +31,43 @@ public:
     // line window with the same colours costs nothing on screen.
     void setFillColour(Rgb24 colour);
 
+    // The circle of the given colour and size on the window colour back,
+    // drawn once for each look and then kept.
+    static QPixmap picture(Rgb24 fill, QSize size, const QColor &back, qreal ratio);
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    friend class LedRow;
+    void repaintShape();
+
+    Rgb24 m_fill = 0;
+    LedRow *m_row = nullptr;
+};
+
+// Paints a row of LEDs that lie side by side as one control. Every control
+// repainted costs Qt bookkeeping that grows with the number of controls
+// repainted together, and a drag of scrLine changes whole rows at a time.
+// The row lies below its LEDs, covers every pixel between them in the
+// window's own colour and, like them, lets clicks fall through.
+class LedRow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit LedRow(QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(LedRow)
+
+    // Takes over the painting of led, a sibling that lies within the row.
+    void add(LedShape *led);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    Rgb24 m_fill = 0;
+    std::vector<LedShape *> m_leds;
 };
 
 } // namespace glowline

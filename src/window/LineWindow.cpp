@@ -65,8 +65,9 @@ LineWindow::LineWindow(SequenceEditor &editor, const QRect &geometry, TabStops &
 void LineWindow::build(TabStops &tabStops)
 {
     // Stacking inside the frame follows creation order: the outline lies
-    // lowest, each LED's click target lies under its LED shape (which lets
-    // clicks through), and the two shields lie above everything.
+    // lowest, each LED's click target lies under its LED shape and the row
+    // that paints it (both let clicks through), and the two shields lie
+    // above everything.
     m_outline =
         place(new OutlineShape(this), QStringLiteral("Shape1"), twips(720, 1800, 6375, 1575));
 
@@ -81,10 +82,15 @@ void LineWindow::build(TabStops &tabStops)
     for (int r = 0; r < kRows; ++r) {
         const int top = kRowTop[std::size_t(r)];
         const bool current = r == kCurrentRow;
+        // The row of LEDs paints them, so that a line shown anew repaints
+        // one control rather than eleven.
+        auto *ledRow = new LedRow(this);
+        ledRow->setGeometry(twips(840, top, 480 * (kLedCount - 1) + 375, 375));
         for (int c = 0; c < kLedCount; ++c) {
             auto *led = place(new LedShape(this), indexedName("shpLED", r * 100 + c),
                               twips(840 + 480 * c, top, 375, 375));
             led->setVisible(current);
+            ledRow->add(led);
             m_leds[std::size_t(r)][std::size_t(c)] = led;
         }
 

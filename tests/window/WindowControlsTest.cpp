@@ -25,6 +25,7 @@ private slots:
     void clickLabelBackColour();
     void ledShapeTakesNoMouse();
     void ledShapeFillColour();
+    void ledRowPaintsItsLeds();
     void textBoxReportsFocusMovingToAnotherControl();
 };
 
@@ -174,6 +175,33 @@ void WindowControlsTest::ledShapeFillColour()
     const QImage image = pixmap.toImage();
     QCOMPARE(QColor(image.pixel(12, 12)), QColor(240, 128, 0));
     QCOMPARE(QColor(image.pixel(0, 0)), led.palette().color(QPalette::Window));
+}
+
+void WindowControlsTest::ledRowPaintsItsLeds()
+{
+    QWidget window;
+    window.resize(100, 40);
+    auto *row = new LedRow(&window);
+    row->setGeometry(10, 5, 60, 25);
+    auto *shown = new LedShape(&window);
+    shown->setGeometry(10, 5, 25, 25);
+    auto *hidden = new LedShape(&window);
+    hidden->setGeometry(45, 5, 25, 25);
+    hidden->hide();
+    row->add(shown);
+    row->add(hidden);
+    shown->setFillColour(rgb24(240, 128, 0));
+    hidden->setFillColour(rgb24(0, 0, 240));
+
+    // What the window shows: the row's LEDs where they lie, the window's
+    // colour between them and where an LED is hidden.
+    const QImage image = window.grab().toImage();
+    const QColor back = window.palette().color(QPalette::Window);
+    QCOMPARE(QColor(image.pixel(22, 17)), QColor(240, 128, 0));
+    QCOMPARE(QColor(image.pixel(57, 17)), back);
+    QCOMPARE(QColor(image.pixel(40, 17)), back);
+    hidden->show();
+    QCOMPARE(QColor(window.grab().toImage().pixel(57, 17)), QColor(0, 0, 240));
 }
 
 void WindowControlsTest::textBoxReportsFocusMovingToAnotherControl()
