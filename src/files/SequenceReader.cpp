@@ -506,6 +506,10 @@ ReadResult readSequenceInPieces(QByteArrayView text, int pieces)
     shared->readWhatIsLeft();
     if (shared->finished < count)
         shared->allFinished.acquire();
+    // Each piece's reading is done before its thread counts it finished:
+    // reading the count orders every piece's lines before what follows.
+    [[maybe_unused]] const std::size_t done = shared->finished.load(std::memory_order_acquire);
+    Q_ASSERT(done == count);
 
     // Anything the pieces could not read alone, a failure or more lines than
     // a sequence holds, is left to one reading of the whole text, which
