@@ -33,7 +33,7 @@ void LedShape::setFillColour(Rgb24 colour)
 
 void LedShape::repaintShape()
 {
-    if (m_row != nullptr)
+    if (m_row)
         m_row->update(geometry().translated(-m_row->pos()));
     else
         update();
@@ -42,8 +42,7 @@ void LedShape::repaintShape()
 bool LedShape::event(QEvent *event)
 {
     // A row paints only the LEDs that are shown.
-    if (m_row != nullptr &&
-        (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+    if (m_row && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
         repaintShape();
     return QWidget::event(event);
 }

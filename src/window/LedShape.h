@@ -3,6 +3,7 @@
 #include "model/Colour.h"
 
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 
 #include <vector>
@@ -44,7 +45,8 @@ private:
     void repaintShape();
 
     Rgb24 m_fill = 0;
-    LedRow *m_row = nullptr;
+    // Rows are made before their LEDs, so they are destroyed first.
+    QPointer<LedRow> m_row;
 };
 
 // Paints a row of LEDs that lie side by side as one control. Every control
