@@ -218,8 +218,9 @@ FileError failure(int line, QString description)
 struct Lines
 {
     std::vector<Cell> cells;
-    int count = 0;
     std::array<Cell, kCarrySlots> carry;
+
+    qsizetype count() const { return qsizetype(cells.size() / kColumnCount); }
 
     // A word went to a spare slot: the block reading could not take it.
     bool unread() const
@@ -361,28 +362,31 @@ template <bool FastWords> FileError readLines(QByteArrayView text, Lines &lines)
         storeLine(lineCount);
     cells.resize(std::size_t(lineCount) * kColumnCount);
     lines.cells = std::move(cells);
-    lines.count = lineCount;
     lines.carry = carry;
     return {};
+}
+
+// Gives value to the cells of one column that hold the mark, from index first
+// on, up to the column's first word.
+void fillMarks(std::vector<Cell> &cells, std::size_t first, Cell value)
+{
+    for (std::size_t i = first; i < cells.size() && cells[i] == kNoValue; i += kColumnCount)
+        cells[i] = value;
 }
 
 // The table that lines give once the marks are filled in.
 ReadResult tableOf(Lines lines)
 {
     ReadResult result;
-    if (lines.count == 0)
+    if (lines.count() == 0)
         return result; // no header at all: one all-zero line
 
     // A column holds the mark only in the lines before its first word; those
     // equal the last line, which is what the writer encoded line 1 against.
     // A column with no word in the whole file becomes 0.
-    std::vector<Cell> &cells = lines.cells;
-    for (std::size_t c = 0; c < kColumnCount; ++c) {
-        const Cell fill = lines.carry[c] == kNoValue ? Cell(0) : lines.carry[c];
-        for (std::size_t i = c; i < cells.size() && cells[i] == kNoValue; i += kColumnCount)
-            cells[i] = fill;
-    }
-    result.table = LineTable(std::move(cells));
+    for (std::size_t c = 0; c < kColumnCount; ++c)
+        fillMarks(lines.cells, c, lines.carry[c] == kNoValue ? Cell(0) : lines.carry[c]);
+    result.table = LineTable(std::move(lines.cells));
     return result;
 }
 
@@ -412,15 +416,11 @@ void append(Lines &all, const Lines &piece)
     const std::size_t start = all.cells.size();
     all.cells.insert(all.cells.end(), piece.cells.begin(), piece.cells.end());
     for (std::size_t c = 0; c < kColumnCount; ++c) {
-        if (all.carry[c] != kNoValue) {
-            for (std::size_t i = start + c; i < all.cells.size() && all.cells[i] == kNoValue;
-                 i += kColumnCount)
-                all.cells[i] = all.carry[c];
-        }
+        if (all.carry[c] != kNoValue)
+            fillMarks(all.cells, start + c, all.carry[c]);
         if (piece.carry[c] != kNoValue)
             all.carry[c] = piece.carry[c];
     }
-    all.count += piece.count;
 }
 
 // A large text is cut into pieces of about this size, which the threads of
@@ -516,7 +516,7 @@ ReadResult readSequenceInPieces(QByteArrayView text, int pieces)
     // names it at its line.
     qsizetype lineCount = 0;
     for (const Lines &lines : shared->read)
-        lineCount += lines.count;
+        lineCount += lines.count();
     if (std::find(shared->failed.begin(), shared->failed.end(), 1) != shared->failed.end() ||
         lineCount > kMaxLines)
         return readWhole(text);
