@@ -268,6 +268,14 @@ int main(int argc, char *argv[])
     for (const auto &[count, kind] : kinds)
         std::printf(" %s %.1f", kind.constData(), double(count) / (2 * kPositions));
     std::printf("\n");
+    kinds.clear();
+    for (auto it = wholePaints.byKind.cbegin(); it != wholePaints.byKind.cend(); ++it)
+        kinds.append({it.value(), it.key()});
+    std::sort(kinds.begin(), kinds.end(), std::greater<>());
+    std::printf("  painted per whole-window repaint, by kind:");
+    for (const auto &[count, kind] : kinds)
+        std::printf(" %s %.1f", kind.constData(), double(count) / 200);
+    std::printf("\n");
     printTimes("for scale, every widget painted:  ", statsOf(everyWidget));
     std::printf(" (%.1f widgets, %.0f pixels)\n", double(everyPaints.paints) / 200,
                 double(everyPaints.pixels) / 200);
