@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <bit>
+#include <cstring>
 
 namespace glowline {
 
@@ -33,8 +34,11 @@ void LedShape::setFillColour(Rgb24 colour)
 
 void LedShape::repaintShape()
 {
+    // The whole row, though one LED changed: a row is cheap to paint, and an
+    // area of several rectangles would send Qt's painter down its slow path,
+    // pixel by pixel and spread over threads.
     if (m_row)
-        m_row->update(geometry().translated(-m_row->pos()));
+        m_row->update();
     else
         update();
 }
@@ -98,18 +102,55 @@ void LedRow::paintEvent(QPaintEvent *event)
     const QColor back = palette().color(QPalette::Window);
     const qreal ratio = devicePixelRatioF();
     QPainter painter(this);
-    painter.fillRect(event->rect(), back);
+    // At a scale such as 150 % an LED's picture is a device pixel wider than
+    // its own area, and is cut to it as when each LED painted itself.
+    if (ratio != qRound(ratio)) {
+        painter.fillRect(event->rect(), back);
+        for (const LedShape *led : m_leds) {
+            const QRect place = led->geometry().translated(-pos());
+            if (led->isHidden() || !event->region().intersects(place))
+                continue;
+            painter.setClipRect(place);
+            painter.drawPixmap(place.topLeft(),
+                               LedShape::picture(led->fillColour(), place.size(), back, ratio));
+        }
+        return;
+    }
+
+    // Each picture drawn on its own costs the painter more than its pixels
+    // do: the LEDs' pictures are copied into one picture of the area, which
+    // is drawn once.
+    const int scale = qRound(ratio);
+    const QRect area = event->rect();
+    if (m_picture.size() != area.size() * scale)
+        m_picture = QImage(area.size() * scale, QImage::Format_RGB32);
+    m_picture.setDevicePixelRatio(ratio);
+    m_picture.fill(back);
     for (const LedShape *led : m_leds) {
         const QRect place = led->geometry().translated(-pos());
-        if (led->isHidden() || !event->region().intersects(place))
+        const QRect shown = place & area;
+        if (led->isHidden() || shown.isEmpty())
             continue;
-        // At a scale such as 150 % the picture is a pixel wider than the
-        // LED's own area, and is cut to it as when each LED painted itself.
-        if (ratio != qRound(ratio))
-            painter.setClipRect(place);
-        painter.drawPixmap(place.topLeft(),
-                           LedShape::picture(led->fillColour(), place.size(), back, ratio));
+        const QImage picture =
+            LedShape::picture(led->fillColour(), place.size(), back, ratio).toImage();
+        if (picture.format() != QImage::Format_RGB32) {
+            // Not a plain copy: let the painter draw it.
+            QPainter onPicture(&m_picture);
+            onPicture.drawImage(place.topLeft() - area.topLeft(), picture);
+            continue;
+        }
+        const QRect from{(shown.topLeft() - place.topLeft()) * scale, shown.size() * scale};
+        const QPoint to = (shown.topLeft() - area.topLeft()) * scale;
+        const auto bytes = std::size_t(from.width()) * sizeof(QRgb);
+        const uchar *source = picture.constScanLine(from.y()) + from.x() * sizeof(QRgb);
+        uchar *target = m_picture.scanLine(to.y()) + to.x() * sizeof(QRgb);
+        for (int y = 0; y < from.height(); ++y) {
+            std::memcpy(target, source, bytes);
+            source += picture.bytesPerLine();
+            target += m_picture.bytesPerLine();
+        }
     }
+    painter.drawImage(area.topLeft(), m_picture);
 }
 
 } // namespace glowline

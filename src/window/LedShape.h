@@ -2,6 +2,7 @@
 
 #include "model/Colour.h"
 
+#include <QImage>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -70,6 +71,8 @@ protected:
 
 private:
     std::vector<LedShape *> m_leds;
+    // The last area painted, kept so that each paint need not allocate it.
+    QImage m_picture;
 };
 
 } // namespace glowline
