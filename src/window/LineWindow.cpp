@@ -79,6 +79,8 @@ void LineWindow::build(TabStops &tabStops)
         connect(target, &ClickLabel::clicked, this, [this, c] { emit ledClicked(c); });
     }
 
+    auto *boxStyle = new TextBoxStyle;
+    boxStyle->setParent(this);
     for (int r = 0; r < kRows; ++r) {
         const int top = kRowTop[std::size_t(r)];
         const bool current = r == kCurrentRow;
@@ -107,6 +109,7 @@ void LineWindow::build(TabStops &tabStops)
 
         auto *box =
             place(new TextBox(this), indexedName("txtTime", r), twips(6120, top + 60, 615, 285));
+        box->setStyle(boxStyle);
         box->setText(formatDuration(0));
         box->setReadOnly(!current);
         box->setVisible(current);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QProxyStyle>
 
 namespace glowline {
 
@@ -22,6 +23,21 @@ signals:
 protected:
     void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+};
+
+// The platform's look for text boxes, with each box's panel drawn once for
+// each look and then copied: a drag of scrLine repaints seven boxes at every
+// step, and the panel's rounded, shaded frame costs far more than a copy.
+class TextBoxStyle final : public QProxyStyle
+{
+    Q_OBJECT
+
+public:
+    TextBoxStyle() = default;
+    Q_DISABLE_COPY_MOVE(TextBoxStyle)
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget = nullptr) const override;
 };
 
 } // namespace glowline

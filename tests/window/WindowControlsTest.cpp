@@ -26,6 +26,7 @@ private slots:
     void ledShapeTakesNoMouse();
     void ledShapeFillColour();
     void ledRowPaintsItsLeds();
+    void textBoxStyleKeepsThePlatformLook();
     void textBoxReportsFocusMovingToAnotherControl();
 };
 
@@ -202,6 +203,50 @@ void WindowControlsTest::ledRowPaintsItsLeds()
     QCOMPARE(QColor(image.pixel(40, 17)), back);
     hidden->show();
     QCOMPARE(QColor(window.grab().toImage().pixel(57, 17)), QColor(0, 0, 240));
+
+    // Painted in part, the row shows of each LED just what the LED paints on
+    // its own at that place, and leaves the rest alone.
+    LedShape alone;
+    alone.resize(25, 25);
+    alone.setFillColour(rgb24(240, 128, 0));
+    const QImage own = alone.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage part(row->size(), QImage::Format_RGB32);
+    part.fill(Qt::magenta);
+    const QRect area(7, 3, 30, 20);
+    // The area's corner lands at the given point of the picture.
+    row->render(&part, area.topLeft(), QRegion(area), QWidget::RenderFlags());
+    int differing = 0;
+    for (int y = 0; y < part.height(); ++y) {
+        for (int x = 0; x < 25; ++x) {
+            const QRgb expected = area.contains(x, y) ? own.pixel(x, y) : QColor(Qt::magenta).rgb();
+            differing += part.pixel(x, y) != expected;
+        }
+    }
+    QCOMPARE(differing, 0);
+    QCOMPARE(QColor(part.pixel(30, 10)), back);
+    QCOMPARE(QColor(part.pixel(40, 10)), QColor(Qt::magenta));
+}
+
+void WindowControlsTest::textBoxStyleKeepsThePlatformLook()
+{
+    // Each look of the panel, drawn once and copied, is what the platform
+    // style draws in place.
+    TextBoxStyle style;
+    const auto look = [](TextBox &box, bool enabled, bool readOnly) {
+        box.resize(41, 19);
+        box.setText(QStringLiteral("1.50"));
+        box.setEnabled(enabled);
+        box.setReadOnly(readOnly);
+        return box.grab().toImage();
+    };
+    for (const bool enabled : {true, false}) {
+        for (const bool readOnly : {false, true}) {
+            TextBox copied;
+            copied.setStyle(&style);
+            TextBox drawn;
+            QCOMPARE(look(copied, enabled, readOnly), look(drawn, enabled, readOnly));
+        }
+    }
 }
 
 void WindowControlsTest::textBoxReportsFocusMovingToAnotherControl()
