@@ -1,6 +1,5 @@
 #include "files/SequenceReader.h"
 
-#include <QSemaphore>
 #include <QThread>
 #include <QThreadPool>
 
@@ -437,12 +436,14 @@ struct SharedReading
     std::vector<QByteArrayView> texts;
     std::vector<Lines> read;
     std::vector<char> failed;
+    // Set once a piece's reading is done; the calling thread waits on each
+    // in turn and joins the pieces while the others still read.
+    std::unique_ptr<std::atomic<int>[]> done;
     std::atomic<std::size_t> next = 0;
-    std::atomic<std::size_t> finished = 0;
-    QSemaphore allFinished;
 
     explicit SharedReading(std::vector<QByteArrayView> pieces)
-        : texts(std::move(pieces)), read(texts.size()), failed(texts.size(), 0)
+        : texts(std::move(pieces)), read(texts.size()), failed(texts.size(), 0),
+          done(std::make_unique<std::atomic<int>[]>(texts.size()))
     {}
 
     void readWhatIsLeft()
@@ -456,10 +457,13 @@ struct SharedReading
             } catch (...) {
                 failed[k] = 1;
             }
-            if (++finished == count)
-                allFinished.release();
+            done[k].store(1, std::memory_order_release);
+            done[k].notify_one();
         }
     }
+
+    // Returns once piece k is read, its lines and failure then visible here.
+    void waitFor(std::size_t k) const { done[k].wait(0, std::memory_order_acquire); }
 };
 
 // Cuts text into at most the given number of pieces, each after the first
@@ -504,26 +508,28 @@ ReadResult readSequenceInPieces(QByteArrayView text, int pieces)
             break;
     }
     shared->readWhatIsLeft();
-    if (shared->finished < count)
-        shared->allFinished.acquire();
-    // Each piece's reading is done before its thread counts it finished:
-    // reading the count orders every piece's lines before what follows.
-    [[maybe_unused]] const std::size_t done = shared->finished.load(std::memory_order_acquire);
-    Q_ASSERT(done == count);
 
-    // Anything the pieces could not read alone, a failure or more lines than
-    // a sequence holds, is left to one reading of the whole text, which
-    // names it at its line.
+    // The pieces are joined in order, each as soon as it is read. Anything
+    // the pieces could not read alone, a failure or more lines than a
+    // sequence holds, is left to one reading of the whole text, which names
+    // it at its line; every piece is still waited for, as its thread reads
+    // the text until it is done.
+    Lines all;
+    all.carry.fill(kNoValue);
+    all.cells.reserve(std::size_t(std::min<qsizetype>(kMaxLines, text.size() / 6 + 1)) *
+                      kColumnCount);
+    bool whole = false;
     qsizetype lineCount = 0;
-    for (const Lines &lines : shared->read)
-        lineCount += lines.count();
-    if (std::find(shared->failed.begin(), shared->failed.end(), 1) != shared->failed.end() ||
-        lineCount > kMaxLines)
+    for (std::size_t k = 0; k < count; ++k) {
+        shared->waitFor(k);
+        lineCount += shared->read[k].count();
+        whole = whole || shared->failed[k] != 0 || lineCount > kMaxLines;
+        if (!whole)
+            append(all, shared->read[k]);
+        shared->read[k] = {};
+    }
+    if (whole)
         return readWhole(text);
-    Lines all = std::move(shared->read[0]);
-    all.cells.reserve(std::size_t(lineCount) * kColumnCount);
-    for (std::size_t k = 1; k < count; ++k)
-        append(all, shared->read[k]);
     return tableOf(std::move(all));
 }
 
