@@ -94,6 +94,10 @@ int main(int argc, char *argv[])
         if (!saveSequenceFile(table, path, nullptr))
             die("save failed");
     });
+    // The writes above leave dirty pages that the kernel writes back on
+    // another processor for a while; the reads below share the processors
+    // with threads of their own, so they start once that is done.
+    ::sync();
     const double readMs = medianMs(repeats, [&] {
         if (rawRead(rawPath).size() != bytes.size())
             die("raw read short");
