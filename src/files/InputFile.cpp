@@ -1,6 +1,17 @@
 #include "files/InputFile.h"
 
 #include <QFileInfo>
+#include <QThread>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
 
 namespace glowline {
 
@@ -20,6 +31,90 @@ bool tooLarge(FileError *error)
     return fail(error, QStringLiteral("the file is larger than %1 MiB")
                            .arg(kMaxSequenceFileBytes / (1024 * 1024)));
 }
+
+#ifdef Q_OS_UNIX
+
+// A large file is read in chunks of this size, which the threads of Qt's
+// global pool share with the calling thread, as the sequence reader shares
+// the pieces of a large text: a pool thread that starts late only leaves
+// more chunks to the others.
+constexpr qint64 kChunkBytes = 512 * 1024;
+
+// Reads count bytes at offset into data; false on an error or an end of
+// file before count bytes.
+bool readAt(int fd, char *data, qint64 count, qint64 offset)
+{
+    while (count > 0) {
+        const ssize_t got = ::pread(fd, data, std::size_t(count), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        data += got;
+        count -= got;
+        offset += got;
+    }
+    return true;
+}
+
+// What the threads reading the chunks of one file share. It lives as long
+// as the last of them; a pool thread that starts after every chunk was
+// taken touches nothing else.
+struct SharedRead
+{
+    QByteArray bytes;
+    // Where the chunks go, taken once here: QByteArray::data() checks for
+    // sharing, which is not for several threads at once.
+    char *data;
+    int fd;
+    std::size_t chunks;
+    std::atomic<std::size_t> next = 0;
+    std::atomic<std::size_t> finished = 0;
+    std::atomic<bool> failed = false;
+
+    SharedRead(int handle, qint64 size)
+        : bytes(size, Qt::Uninitialized), data(bytes.data()), fd(handle),
+          chunks(std::size_t((size + kChunkBytes - 1) / kChunkBytes))
+    {}
+
+    void readWhatIsLeft()
+    {
+        for (std::size_t k = next++; k < chunks; k = next++) {
+            const qint64 offset = qint64(k) * kChunkBytes;
+            if (!readAt(fd, data + offset, std::min(kChunkBytes, bytes.size() - offset), offset))
+                failed = true;
+            if (++finished == chunks)
+                finished.notify_all();
+        }
+    }
+};
+
+// Reads the size bytes of the open file on as many threads as are free.
+// Returns nothing when that did not read the file as it is now, whole and
+// no longer (an error, or a file that shrank or grew meanwhile): the plain
+// reading then reads it again, and names any error.
+std::optional<QByteArray> readOnThreads(QFile &file, qint64 size)
+{
+    auto shared = std::make_shared<SharedRead>(file.handle(), size);
+    const int helpers =
+        int(std::min<qsizetype>(QThread::idealThreadCount() - 1, qsizetype(shared->chunks) - 1));
+    for (int i = 0; i < helpers; ++i) {
+        // tryStart: a pool with no thread free gets no chunk to wait for.
+        if (!QThreadPool::globalInstance()->tryStart([shared] { shared->readWhatIsLeft(); }))
+            break;
+    }
+    shared->readWhatIsLeft();
+    // Every chunk taken is read before the file is closed or its bytes go.
+    for (std::size_t done = shared->finished.load(std::memory_order_acquire); done < shared->chunks;
+         done = shared->finished.load(std::memory_order_acquire))
+        shared->finished.wait(done, std::memory_order_acquire);
+    char beyond = 0;
+    if (shared->failed || ::pread(shared->fd, &beyond, 1, size) != 0)
+        return std::nullopt;
+    return std::move(shared->bytes);
+}
+
+#endif
 
 } // namespace
 
@@ -48,6 +143,16 @@ std::optional<QByteArray> readInputFile(const QString &path, FileError *error)
     QFile file;
     if (!openInputFile(path, file, error))
         return std::nullopt;
+#ifdef Q_OS_UNIX
+    // A large file is read on more than one thread: copying it from the
+    // system's cache takes as long as a good part of reading a sequence.
+    if (const qint64 size = file.size();
+        size >= 2 * kChunkBytes && QThread::idealThreadCount() > 1) {
+        if (std::optional<QByteArray> bytes = readOnThreads(file, size))
+            return bytes;
+        file.seek(0);
+    }
+#endif
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         fail(error, file.errorString());

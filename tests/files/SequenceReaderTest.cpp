@@ -1,11 +1,13 @@
 #include "files/SequenceReader.h"
 
+#include "files/InputFile.h"
 #include "files/SequenceWriter.h"
 #include "support/Files.h"
 #include "support/LineTableText.h"
 #include "support/TestTables.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -324,6 +326,31 @@ private slots:
         const ReadResult result = readSequenceFile(path);
         QVERIFY2(result.ok(), qPrintable(result.message()));
         QCOMPARE(result.table, tableOf({led(0, 0xF00, 10), led(0, 0, 10)}));
+    }
+
+    void largeFileReadsWhole_data()
+    {
+        QTest::addColumn<qint64>("size");
+        // A large file is read in chunks of 512 KiB on more than one thread.
+        QTest::newRow("two whole chunks") << qint64(1024 * 1024);
+        QTest::newRow("a last chunk of one byte") << qint64(1024 * 1024 + 1);
+        QTest::newRow("the largest sequence's size") << qint64(5133333);
+    }
+    void largeFileReadsWhole()
+    {
+        QFETCH(qint64, size);
+        QByteArray bytes(size, Qt::Uninitialized);
+        QRandomGenerator random{quint32(size)};
+        for (char &byte : bytes)
+            byte = char(random.bounded(256));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("large.asm"));
+        QVERIFY(writeAll(path, bytes));
+        FileError error;
+        const std::optional<QByteArray> read = readInputFile(path, &error);
+        QVERIFY2(read.has_value(), qPrintable(error.description));
+        QCOMPARE(read->size(), size);
+        QVERIFY(*read == bytes);
     }
 
     void fileFailures_data()
