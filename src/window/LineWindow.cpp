@@ -1,6 +1,7 @@
 #include "window/LineWindow.h"
 
 #include "model/SequenceEditor.h"
+#include "window/ChannelSlider.h"
 #include "window/ChannelSliderStyle.h"
 #include "window/ClickLabel.h"
 #include "window/DurationText.h"
@@ -124,8 +125,12 @@ void LineWindow::build(TabStops &tabStops)
 
     auto *sliderStyle = new ChannelSliderStyle;
     sliderStyle->setParent(this);
+    // The strip below the sliders paints them, so that a line shown anew
+    // repaints one control rather than up to 33.
+    auto *strip = new SliderStrip(this);
+    strip->setGeometry(twips(840, 2400, 480 * (kLedCount - 1) + 240 + 135, 855));
     const auto slider = [&](const char *name, int c, int left, int tab) {
-        auto *s = place(new QScrollBar(Qt::Vertical, this), indexedName(name, c),
+        auto *s = place(new ChannelSlider(this), indexedName(name, c),
                         twips(left + 480 * c, 2400, 135, 855));
         s->setRange(0, kSliderMaximum);
         s->setSingleStep(1);
@@ -145,6 +150,7 @@ void LineWindow::build(TabStops &tabStops)
             if (m_editor.isRecording())
                 m_editor.endStep();
         });
+        strip->add(s);
         return s;
     };
     for (int c = 0; c < kLedCount; ++c) {
