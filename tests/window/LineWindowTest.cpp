@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
+#include "window/ChannelSlider.h"
 #include "window/LedShape.h"
 #include "window/UpDown.h"
 
@@ -245,6 +246,9 @@ void LineWindowTest::scrollingRepaintsOnlyWhatChanged()
     for (const LedRow *row : ledRows)
         QVERIFY(log.paints.value(row) == 1);
     QVERIFY(!log.paints.contains(control<LedShape>(*m_window, "shpLED", 0)));
+    // The colour sliders are painted by their strip, once.
+    QVERIFY(log.paints.value(m_window->findChild<SliderStrip *>()) == 1);
+    QVERIFY(!log.paints.contains(control<QScrollBar>(*m_window, "scrR", 0)));
     QVERIFY(log.paints.value(control<QLabel>(*m_window, "lblLine", 6)) == 1);
     for (auto it = log.paints.cbegin(); it != log.paints.cend(); ++it)
         QVERIFY2(it.value() == 1, qPrintable(it.key()->objectName()));
