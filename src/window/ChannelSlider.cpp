@@ -112,6 +112,11 @@ void SliderStrip::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), palette().window());
+    // At a scale such as 150 % a slider's picture can reach a device pixel
+    // beyond its own area, and is cut to it as when the slider painted
+    // itself.
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    const bool cut = ratio != qRound(ratio);
     for (const ChannelSlider *slider : m_sliders) {
         if (!slider->paintedByStrip() || slider->isHidden())
             continue;
@@ -119,6 +124,8 @@ void SliderStrip::paintEvent(QPaintEvent *event)
         look.rect.moveTopLeft(slider->pos() - pos());
         if (!event->rect().intersects(look.rect))
             continue;
+        if (cut)
+            painter.setClipRect(look.rect);
         slider->style()->drawComplexControl(QStyle::CC_ScrollBar, &look, &painter, slider);
     }
 }

@@ -272,12 +272,13 @@ void WindowControlsTest::sliderStripPaintsSlidersAtRest()
     QWidget window;
     window.resize(60, 80);
     auto *strip = new SliderStrip(&window);
-    strip->setGeometry(10, 5, 40, 57);
+    strip->setGeometry(10, 6, 40, 57);
+    // The second slider overlaps the first by a column, as in the window.
     std::array<ChannelSlider *, 2> sliders{new ChannelSlider(&window), new ChannelSlider(&window)};
     for (int i = 0; i < 2; ++i) {
         sliders[i]->setStyle(&style);
         sliders[i]->setRange(0, 15);
-        sliders[i]->setGeometry(10 + 24 * i, 5, 9, 57);
+        sliders[i]->setGeometry(10 + 8 * i, 6, 9, 57);
         strip->add(sliders[i]);
         QVERIFY(sliders[i]->paintedByStrip());
     }
@@ -286,13 +287,14 @@ void WindowControlsTest::sliderStripPaintsSlidersAtRest()
     sliders[1]->setEnabled(enabled);
 
     // What the window shows of each slider is what the slider paints on its
-    // own; the strip shows the window's colour between them.
+    // own, the one on top where they overlap; the strip shows the window's
+    // colour between them.
     const QImage shown = window.grab().toImage();
-    for (ChannelSlider *slider : sliders) {
-        const QImage own = slider->grab().toImage();
-        QCOMPARE(shown.copy(slider->geometry()), own.convertToFormat(shown.format()));
-    }
-    QCOMPARE(shown.pixelColor(25, 30), window.palette().color(QPalette::Window));
+    const QImage top = sliders[1]->grab().toImage().convertToFormat(shown.format());
+    QCOMPARE(shown.copy(sliders[1]->geometry()), top);
+    const QImage below = sliders[0]->grab().toImage().convertToFormat(shown.format());
+    QCOMPARE(shown.copy(QRect(sliders[0]->pos(), QSize(8, 57))), below.copy(0, 0, 8, 57));
+    QCOMPARE(shown.pixelColor(40, 30), window.palette().color(QPalette::Window));
 }
 
 void WindowControlsTest::sliderPaintsItselfUnderThePointer()
