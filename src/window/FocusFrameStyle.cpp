@@ -62,17 +62,14 @@ void FocusFrameStyle::drawComplexControl(ComplexControl control, const QStyleOpt
         const QRect thumb = subControlRect(control, bar, SC_ScrollBarSlider, widget);
         static PictureCache pictures;
         const QPixmap picture = pictures.find(scrollBarKey(*bar, thumb, ratio), [&] {
-            QPixmap drawn(bar->rect.size() * ratio);
-            drawn.setDevicePixelRatio(ratio);
-            drawn.fill(bar->palette.color(QPalette::Window));
-            QStyleOptionSlider atOrigin = *bar;
-            atOrigin.rect.moveTo(0, 0);
-            QPainter onPicture(&drawn);
-            QProxyStyle::drawComplexControl(control, &atOrigin, &onPicture, widget);
-            if (bar->state & State_HasFocus)
-                drawFocusFrame(onPicture, atOrigin.rect, bar->palette);
-            onPicture.end();
-            return drawn;
+            return PictureCache::onWindowColour(
+                bar->rect.size(), ratio, bar->palette, [&](QPainter &onPicture) {
+                    QStyleOptionSlider atOrigin = *bar;
+                    atOrigin.rect.moveTo(0, 0);
+                    QProxyStyle::drawComplexControl(control, &atOrigin, &onPicture, widget);
+                    if (bar->state & State_HasFocus)
+                        drawFocusFrame(onPicture, atOrigin.rect, bar->palette);
+                });
         });
         painter->drawPixmap(bar->rect.topLeft(), picture);
         return;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QHash>
+#include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 #include <QPixmapCache>
 
@@ -37,6 +39,21 @@ public:
         picture = std::forward<Draw>(draw)();
         m_keys.insert(key, QPixmapCache::insert(picture));
         return picture;
+    }
+
+    // A picture of the given size and scale, filled with the palette's
+    // window colour and then drawn on by draw(painter): the look of a control
+    // that paints every pixel it covers.
+    template <typename Draw>
+    static QPixmap onWindowColour(QSize size, qreal ratio, const QPalette &palette, Draw &&draw)
+    {
+        QPixmap drawn(size * ratio);
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(palette.color(QPalette::Window));
+        QPainter painter(&drawn);
+        std::forward<Draw>(draw)(painter);
+        painter.end();
+        return drawn;
     }
 
 private:

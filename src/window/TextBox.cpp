@@ -59,15 +59,12 @@ void TextBoxStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *o
                                  quint64(uint(frame->state)), quint64(frame->palette.cacheKey()),
                                  std::bit_cast<quint64>(ratio)}};
     const QPixmap picture = pictures.find(key, [&] {
-        QPixmap drawn(frame->rect.size() * ratio);
-        drawn.setDevicePixelRatio(ratio);
-        drawn.fill(frame->palette.color(QPalette::Window));
-        QStyleOptionFrame atOrigin = *frame;
-        atOrigin.rect.moveTo(0, 0);
-        QPainter onPicture(&drawn);
-        QProxyStyle::drawPrimitive(element, &atOrigin, &onPicture, widget);
-        onPicture.end();
-        return drawn;
+        return PictureCache::onWindowColour(
+            frame->rect.size(), ratio, frame->palette, [&](QPainter &onPicture) {
+                QStyleOptionFrame atOrigin = *frame;
+                atOrigin.rect.moveTo(0, 0);
+                QProxyStyle::drawPrimitive(element, &atOrigin, &onPicture, widget);
+            });
     });
     painter->drawPixmap(frame->rect.topLeft(), picture);
 }
