@@ -1,8 +1,9 @@
 #include "files/InputFile.h"
 
+#include "files/SharedTasks.h"
+
 #include <QFileInfo>
 #include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
@@ -35,9 +36,7 @@ bool tooLarge(FileError *error)
 #ifdef Q_OS_UNIX
 
 // A large file is read in chunks of this size, which the threads of Qt's
-// global pool share with the calling thread, as the sequence reader shares
-// the pieces of a large text: a pool thread that starts late only leaves
-// more chunks to the others.
+// global pool share with the calling thread (see SharedTasks).
 constexpr qint64 kChunkBytes = 512 * 1024;
 
 // Reads count bytes at offset into data; false on an error or an end of
@@ -67,25 +66,21 @@ struct SharedRead
     // sharing, which is not for several threads at once.
     char *data;
     int fd;
-    std::size_t chunks;
-    std::atomic<std::size_t> next = 0;
-    std::atomic<std::size_t> finished = 0;
     std::atomic<bool> failed = false;
+    SharedTasks tasks;
 
     SharedRead(int handle, qint64 size)
         : bytes(size, Qt::Uninitialized), data(bytes.data()), fd(handle),
-          chunks(std::size_t((size + kChunkBytes - 1) / kChunkBytes))
+          tasks(std::size_t((size + kChunkBytes - 1) / kChunkBytes))
     {}
 
     void readWhatIsLeft()
     {
-        for (std::size_t k = next++; k < chunks; k = next++) {
+        tasks.runWhatIsLeft([this](std::size_t k) {
             const qint64 offset = qint64(k) * kChunkBytes;
             if (!readAt(fd, data + offset, std::min(kChunkBytes, bytes.size() - offset), offset))
                 failed = true;
-            if (++finished == chunks)
-                finished.notify_all();
-        }
+        });
     }
 };
 
@@ -96,18 +91,10 @@ struct SharedRead
 std::optional<QByteArray> readOnThreads(QFile &file, qint64 size)
 {
     auto shared = std::make_shared<SharedRead>(file.handle(), size);
-    const int helpers =
-        int(std::min<qsizetype>(QThread::idealThreadCount() - 1, qsizetype(shared->chunks) - 1));
-    for (int i = 0; i < helpers; ++i) {
-        // tryStart: a pool with no thread free gets no chunk to wait for.
-        if (!QThreadPool::globalInstance()->tryStart([shared] { shared->readWhatIsLeft(); }))
-            break;
-    }
+    shared->tasks.startHelpers([shared] { shared->readWhatIsLeft(); });
     shared->readWhatIsLeft();
     // Every chunk taken is read before the file is closed or its bytes go.
-    for (std::size_t done = shared->finished.load(std::memory_order_acquire); done < shared->chunks;
-         done = shared->finished.load(std::memory_order_acquire))
-        shared->finished.wait(done, std::memory_order_acquire);
+    shared->tasks.waitForAll();
     char beyond = 0;
     if (shared->failed || ::pread(shared->fd, &beyond, 1, size) != 0)
         return std::nullopt;

@@ -1,7 +1,8 @@
 #include "files/SequenceReader.h"
 
+#include "files/SharedTasks.h"
+
 #include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <array>
@@ -423,9 +424,7 @@ void append(Lines &all, const Lines &piece)
 }
 
 // A large text is cut into pieces of about this size, which the threads of
-// Qt's global pool share with the calling thread: each takes the next piece
-// not yet taken until none is left. A pool thread that starts late, or not
-// at all, only leaves more pieces to the others.
+// Qt's global pool share with the calling thread (see SharedTasks).
 constexpr qsizetype kPieceBytes = 512 * 1024;
 
 // What the threads reading the pieces of one text share. It lives as long
@@ -436,20 +435,15 @@ struct SharedReading
     std::vector<QByteArrayView> texts;
     std::vector<Lines> read;
     std::vector<char> failed;
-    // Set once a piece's reading is done; the calling thread waits on each
-    // in turn and joins the pieces while the others still read.
-    std::unique_ptr<std::atomic<int>[]> done;
-    std::atomic<std::size_t> next = 0;
+    SharedTasks tasks;
 
     explicit SharedReading(std::vector<QByteArrayView> pieces)
-        : texts(std::move(pieces)), read(texts.size()), failed(texts.size(), 0),
-          done(std::make_unique<std::atomic<int>[]>(texts.size()))
+        : texts(std::move(pieces)), read(texts.size()), failed(texts.size(), 0), tasks(texts.size())
     {}
 
     void readWhatIsLeft()
     {
-        const std::size_t count = texts.size();
-        for (std::size_t k = next++; k < count; k = next++) {
+        tasks.runWhatIsLeft([this](std::size_t k) {
             // Nothing may leave a thread of the pool; what went wrong here
             // (memory, at worst) the reading of the whole text meets again.
             try {
@@ -457,13 +451,8 @@ struct SharedReading
             } catch (...) {
                 failed[k] = 1;
             }
-            done[k].store(1, std::memory_order_release);
-            done[k].notify_one();
-        }
+        });
     }
-
-    // Returns once piece k is read, its lines and failure then visible here.
-    void waitFor(std::size_t k) const { done[k].wait(0, std::memory_order_acquire); }
 };
 
 // Cuts text into at most the given number of pieces, each after the first
@@ -500,13 +489,7 @@ ReadResult readSequenceInPieces(QByteArrayView text, int pieces)
     const std::size_t count = shared->texts.size();
     if (count == 1)
         return readWhole(text);
-    const int helpers =
-        int(std::min<qsizetype>(QThread::idealThreadCount() - 1, qsizetype(count) - 1));
-    for (int i = 0; i < helpers; ++i) {
-        // tryStart: a pool with no thread free gets no piece to wait for.
-        if (!QThreadPool::globalInstance()->tryStart([shared] { shared->readWhatIsLeft(); }))
-            break;
-    }
+    shared->tasks.startHelpers([shared] { shared->readWhatIsLeft(); });
     shared->readWhatIsLeft();
 
     // The pieces are joined in order, each as soon as it is read. Anything
@@ -521,7 +504,7 @@ ReadResult readSequenceInPieces(QByteArrayView text, int pieces)
     bool whole = false;
     qsizetype lineCount = 0;
     for (std::size_t k = 0; k < count; ++k) {
-        shared->waitFor(k);
+        shared->tasks.waitFor(k);
         lineCount += shared->read[k].count();
         whole = whole || shared->failed[k] != 0 || lineCount > kMaxLines;
         if (!whole)

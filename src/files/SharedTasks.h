@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QThread>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <memory>
+
+namespace glowline {
+
+// Numbered tasks that the calling thread shares with the threads of Qt's
+// global pool: each thread takes the next task not yet taken until none is
+// left. A pool thread that starts late, or not at all, only leaves more
+// tasks to the others, and the calling thread never waits for one to start.
+class SharedTasks
+{
+public:
+    explicit SharedTasks(std::size_t count)
+        : m_count(count), m_done(std::make_unique<std::atomic<int>[]>(count))
+    {}
+
+    std::size_t count() const { return m_count; }
+
+    // Runs task(k) for every task k not yet taken, and marks each done.
+    template <typename Task> void runWhatIsLeft(Task &&task)
+    {
+        for (std::size_t k = m_next++; k < m_count; k = m_next++) {
+            task(k);
+            m_done[k].store(1, std::memory_order_release);
+            m_done[k].notify_all();
+        }
+    }
+
+    // Returns once task k is done; what it did is then seen by the caller.
+    void waitFor(std::size_t k) const { m_done[k].wait(0, std::memory_order_acquire); }
+    void waitForAll() const
+    {
+        for (std::size_t k = 0; k < m_count; ++k)
+            waitFor(k);
+    }
+
+    // Starts as many pool threads on help as there are other processors,
+    // and tasks for them: help must keep alive whatever the tasks touch, as
+    // a pool thread may start after every task was taken.
+    template <typename Help> void startHelpers(const Help &help) const
+    {
+        const std::size_t helpers =
+            std::min(std::size_t(std::max(QThread::idealThreadCount() - 1, 0)),
+                     m_count > 0 ? m_count - 1 : 0);
+        for (std::size_t i = 0; i < helpers; ++i) {
+            // tryStart: a pool with no thread free gets no task to wait for.
+            if (!QThreadPool::globalInstance()->tryStart(help))
+                break;
+        }
+    }
+
+private:
+    std::size_t m_count;
+    std::unique_ptr<std::atomic<int>[]> m_done;
+    std::atomic<std::size_t> m_next = 0;
+};
+
+} // namespace glowline
