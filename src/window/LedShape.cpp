@@ -2,12 +2,12 @@
 
 #include "window/PictureCache.h"
 
+#include <QCache>
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <bit>
-#include <cstring>
 
 namespace glowline {
 
@@ -51,31 +51,42 @@ bool LedShape::event(QEvent *event)
     return QWidget::event(event);
 }
 
-QPixmap LedShape::picture(Rgb24 fill, QSize size, const QColor &back, qreal ratio)
+QImage LedShape::picture(Rgb24 fill, QSize size, const QColor &back, qreal ratio)
 {
-    // A drag of scrLine repaints dozens of LEDs at each step, and an
-    // antialiased circle costs far more than a copy.
-    static PictureCache pictures;
-    return pictures.find(
-        {{quint64(fill) << 32 | quint64(size.width()) << 16 | quint64(size.height()), back.rgba(),
-          std::bit_cast<quint64>(ratio)}},
-        [&] {
-            QPixmap drawn(size * ratio);
-            drawn.setDevicePixelRatio(ratio);
-            drawn.fill(back);
-            QPainter painter(&drawn);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.setPen(QPen(Qt::black, 1));
-            painter.setBrush(QColor(redOf(fill), greenOf(fill), blueOf(fill)));
-            painter.drawEllipse(QRectF(QPointF(), QSizeF(size)).adjusted(0.5, 0.5, -0.5, -0.5));
-            painter.end();
-            return drawn;
-        });
+    // A drag of scrLine shows dozens of LEDs at every step, and an
+    // antialiased circle costs far more than a copy. A sequence may use
+    // every colour the board shows (a rainbow or a fade does), so the
+    // pictures are kept apart from Qt's pixmap cache, which holds a few
+    // megabytes for the whole program: this cache holds every colour at the
+    // largest size it was asked for, and drops the least used beyond that.
+    static constexpr int kColours = 4096;
+    static QCache<PictureCache::Key, QImage> pictures;
+    const QSize pixels = size * ratio;
+    const PictureCache::Key key{{quint64(fill) << 32 | quint64(quint16(size.width())) << 16 |
+                                     quint64(quint16(size.height())),
+                                 back.rgba(), std::bit_cast<quint64>(ratio)}};
+    if (const QImage *kept = pictures.object(key))
+        return *kept;
+
+    QImage drawn(pixels, QImage::Format_RGB32);
+    drawn.setDevicePixelRatio(ratio);
+    drawn.fill(back);
+    QPainter painter(&drawn);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(QColor(redOf(fill), greenOf(fill), blueOf(fill)));
+    painter.drawEllipse(QRectF(QPointF(), QSizeF(size)).adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.end();
+    const qsizetype bytes = std::max<qsizetype>(drawn.sizeInBytes(), 1);
+    if (pictures.maxCost() < kColours * bytes)
+        pictures.setMaxCost(kColours * bytes);
+    pictures.insert(key, new QImage(drawn), bytes);
+    return drawn;
 }
 
 void LedShape::paintEvent(QPaintEvent *)
 {
-    QPainter(this).drawPixmap(
+    QPainter(this).drawImage(
         0, 0, picture(m_fill, size(), palette().color(QPalette::Window), devicePixelRatioF()));
 }
 
@@ -111,8 +122,8 @@ void LedRow::paintEvent(QPaintEvent *event)
             if (led->isHidden() || !event->region().intersects(place))
                 continue;
             painter.setClipRect(place);
-            painter.drawPixmap(place.topLeft(),
-                               LedShape::picture(led->fillColour(), place.size(), back, ratio));
+            painter.drawImage(place.topLeft(),
+                              LedShape::picture(led->fillColour(), place.size(), back, ratio));
         }
         return;
     }
@@ -128,27 +139,10 @@ void LedRow::paintEvent(QPaintEvent *event)
     m_picture.fill(back);
     for (const LedShape *led : m_leds) {
         const QRect place = led->geometry().translated(-pos());
-        const QRect shown = place & area;
-        if (led->isHidden() || shown.isEmpty())
-            continue;
-        const QImage picture =
-            LedShape::picture(led->fillColour(), place.size(), back, ratio).toImage();
-        if (picture.format() != QImage::Format_RGB32) {
-            // Not a plain copy: let the painter draw it.
-            QPainter onPicture(&m_picture);
-            onPicture.drawImage(place.topLeft() - area.topLeft(), picture);
-            continue;
-        }
-        const QRect from{(shown.topLeft() - place.topLeft()) * scale, shown.size() * scale};
-        const QPoint to = (shown.topLeft() - area.topLeft()) * scale;
-        const auto bytes = std::size_t(from.width()) * sizeof(QRgb);
-        const uchar *source = picture.constScanLine(from.y()) + from.x() * sizeof(QRgb);
-        uchar *target = m_picture.scanLine(to.y()) + to.x() * sizeof(QRgb);
-        for (int y = 0; y < from.height(); ++y) {
-            std::memcpy(target, source, bytes);
-            source += picture.bytesPerLine();
-            target += m_picture.bytesPerLine();
-        }
+        if (!led->isHidden() && place.intersects(area))
+            PictureCache::copyInto(m_picture, area,
+                                   LedShape::picture(led->fillColour(), place.size(), back, ratio),
+                                   place, scale);
     }
     painter.drawImage(area.topLeft(), m_picture);
 }

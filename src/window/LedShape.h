@@ -3,7 +3,6 @@
 #include "model/Colour.h"
 
 #include <QImage>
-#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
@@ -35,7 +34,7 @@ public:
 
     // The circle of the given colour and size on the window colour back,
     // drawn once for each look and then kept.
-    static QPixmap picture(Rgb24 fill, QSize size, const QColor &back, qreal ratio);
+    static QImage picture(Rgb24 fill, QSize size, const QColor &back, qreal ratio);
 
 protected:
     bool event(QEvent *event) override;

@@ -28,6 +28,7 @@ private slots:
     void ledShapeTakesNoMouse();
     void ledShapeFillColour();
     void ledRowPaintsItsLeds();
+    void ledPicturesKeepEveryColour();
     void textBoxStyleKeepsThePlatformLook();
     void sliderStripPaintsSlidersAtRest_data();
     void sliderStripPaintsSlidersAtRest();
@@ -230,6 +231,19 @@ void WindowControlsTest::ledRowPaintsItsLeds()
     QCOMPARE(differing, 0);
     QCOMPARE(QColor(part.pixel(30, 10)), back);
     QCOMPARE(QColor(part.pixel(40, 10)), QColor(Qt::magenta));
+}
+
+void WindowControlsTest::ledPicturesKeepEveryColour()
+{
+    // A sequence may show every colour of the board, as a fade or a rainbow
+    // does: at one size, all of them are kept, so a drag through such a
+    // sequence draws no circle twice.
+    const QSize size(25, 25);
+    const QColor back(Qt::lightGray);
+    const qint64 first = LedShape::picture(expand(0), size, back, 1.0).cacheKey();
+    for (int packed = 1; packed < 4096; ++packed)
+        LedShape::picture(expand(packed), size, back, 1.0);
+    QCOMPARE(LedShape::picture(expand(0), size, back, 1.0).cacheKey(), first);
 }
 
 void WindowControlsTest::textBoxStyleKeepsThePlatformLook()
