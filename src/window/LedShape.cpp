@@ -1,11 +1,13 @@
 #include "window/LedShape.h"
 
 #include "window/PictureCache.h"
+#include "window/TextBox.h"
 
 #include <QCache>
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStyle>
 
 #include <bit>
 
@@ -108,6 +110,87 @@ void LedRow::add(LedShape *led)
     led->repaintShape();
 }
 
+void LedRow::addLabel(QLabel *label)
+{
+    m_label = label;
+    // As for the LEDs; and a label that fills its own background counts as
+    // opaque, so Qt would leave the row's repaint out where it lies.
+    label->setAutoFillBackground(false);
+    label->setUpdatesEnabled(false);
+    label->installEventFilter(this);
+    update();
+}
+
+void LedRow::addBox(TextBox *box)
+{
+    m_box = box;
+    box->setRestingPainter(this);
+}
+
+void LedRow::setLabelText(const QString &text)
+{
+    if (m_label && m_label->text() != text) {
+        m_label->setText(text);
+        update();
+    }
+}
+
+bool LedRow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Whatever else changes the label's look comes to it as an event.
+    if (watched == m_label) {
+        switch (event->type()) {
+        case QEvent::ShowToParent:
+        case QEvent::HideToParent:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::PaletteChange:
+        case QEvent::FontChange:
+        case QEvent::EnabledChange:
+        case QEvent::StyleChange:
+        case QEvent::LayoutDirectionChange:
+        case QEvent::ActivationChange:
+            update();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void LedRow::paintBesideLeds(QPainter &painter) const
+{
+    if (m_label && !m_label->isHidden())
+        paintLabel(painter);
+    if (m_box && !m_box->isHidden() && m_box->paintedAtRest()) {
+        painter.save();
+        painter.translate(m_box->pos() - pos());
+        m_box->paintAtRest(painter);
+        painter.restore();
+    }
+}
+
+void LedRow::paintLabel(QPainter &painter) const
+{
+    const QLabel &label = *m_label;
+    const QRect place = label.geometry().translated(-pos());
+    // The label's background, then its text as the style draws a label's
+    // plain text: in its contents less its margin, in the text's direction.
+    painter.fillRect(place, label.palette().brush(label.backgroundRole()));
+    const int margin = label.margin();
+    const QRect room =
+        label.contentsRect().adjusted(margin, margin, -margin, -margin).translated(place.topLeft());
+    const QString text = label.text();
+    const Qt::LayoutDirection direction = text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+    const int flags =
+        int(QStyle::visualAlignment(direction, label.alignment())) |
+        (direction == Qt::LeftToRight ? Qt::TextForceLeftToRight : Qt::TextForceRightToLeft);
+    painter.setFont(label.font());
+    label.style()->drawItemText(&painter, room, flags, label.palette(), label.isEnabled(), text,
+                                label.foregroundRole());
+}
+
 void LedRow::paintEvent(QPaintEvent *event)
 {
     const QColor back = palette().color(QPalette::Window);
@@ -125,6 +208,8 @@ void LedRow::paintEvent(QPaintEvent *event)
             painter.drawImage(place.topLeft(),
                               LedShape::picture(led->fillColour(), place.size(), back, ratio));
         }
+        painter.setClipping(false);
+        paintBesideLeds(painter);
         return;
     }
 
@@ -145,6 +230,7 @@ void LedRow::paintEvent(QPaintEvent *event)
                                    place, scale);
     }
     painter.drawImage(area.topLeft(), m_picture);
+    paintBesideLeds(painter);
 }
 
 } // namespace glowline

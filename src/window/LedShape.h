@@ -3,6 +3,7 @@
 #include "model/Colour.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QPointer>
 #include <QWidget>
 
@@ -11,6 +12,7 @@
 namespace glowline {
 
 class LedRow;
+class TextBox;
 
 // One LED of the line window: a circle filled with the LED's colour. It takes
 // no mouse input, so a click falls through to the click target below it.
@@ -49,10 +51,11 @@ private:
     QPointer<LedRow> m_row;
 };
 
-// Paints a row of LEDs that lie side by side as one control. Every control
-// repainted costs Qt bookkeeping that grows with the number of controls
-// repainted together, and a drag of scrLine changes whole rows at a time.
-// The row lies below its LEDs, covers every pixel between them in the
+// Paints a row of LEDs that lie side by side as one control, and the row's
+// line number and duration box beside them. Every control repainted costs Qt
+// bookkeeping that grows with the number of controls repainted together,
+// and a drag of scrLine changes whole rows at a time. The row lies below its
+// LEDs, its label and its box, covers every pixel between them in the
 // window's own colour and, like them, lets clicks fall through.
 class LedRow final : public QWidget
 {
@@ -64,12 +67,27 @@ public:
 
     // Takes over the painting of led, a sibling that lies within the row.
     void add(LedShape *led);
+    // Takes over the painting of label, a sibling with plain text that lies
+    // within the row. Its text is set with setLabelText from then on, so
+    // that the row knows to repaint it.
+    void addLabel(QLabel *label);
+    void setLabelText(const QString &text);
+    // Takes over the painting of box, a sibling that lies within the row,
+    // while the box is at rest.
+    void addBox(TextBox *box);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // Draws the label and the box as they draw themselves, at their places.
+    void paintBesideLeds(QPainter &painter) const;
+    void paintLabel(QPainter &painter) const;
+
     std::vector<LedShape *> m_leds;
+    QPointer<QLabel> m_label;
+    QPointer<TextBox> m_box;
     // The last area painted, kept so that each paint need not allocate it.
     QImage m_picture;
 };

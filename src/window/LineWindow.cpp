@@ -38,12 +38,6 @@ bool moveSlider(QScrollBar *slider, int value)
     return true;
 }
 
-void setLabelText(QLabel *label, const QString &text)
-{
-    if (label->text() != text)
-        label->setText(text);
-}
-
 void setBoxText(TextBox *box, const QString &text)
 {
     if (box->text() != text)
@@ -86,9 +80,16 @@ void LineWindow::build(TabStops &tabStops)
         const int top = kRowTop[std::size_t(r)];
         const bool current = r == kCurrentRow;
         // The row of LEDs paints them, so that a line shown anew repaints
-        // one control rather than eleven.
+        // one control rather than eleven. The current row's line number and
+        // duration lie beyond the outline's edges, and its box is edited: the
+        // other rows paint their line numbers and, at rest, their durations
+        // too.
         auto *ledRow = new LedRow(this);
-        ledRow->setGeometry(twips(840, top, 480 * (kLedCount - 1) + 375, 375));
+        if (current)
+            ledRow->setGeometry(twips(840, top, 480 * (kLedCount - 1) + 375, 375));
+        else
+            ledRow->setGeometry(twips(120, top, 6120 + 615 - 120, 375));
+        m_ledRows[std::size_t(r)] = ledRow;
         for (int c = 0; c < kLedCount; ++c) {
             auto *led = place(new LedShape(this), indexedName("shpLED", r * 100 + c),
                               twips(840 + 480 * c, top, 375, 375));
@@ -102,9 +103,12 @@ void LineWindow::build(TabStops &tabStops)
                   indexedName("lblLine", r), twips(120, r == 4 ? 3480 : top + 60, 495, 255));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         // A label that fills its own background is repainted alone when its
-        // number changes, without the frame behind it.
+        // number changes, without the frame behind it (the current row's;
+        // the other rows repaint theirs).
         label->setAutoFillBackground(true);
         label->setVisible(current);
+        if (!current)
+            ledRow->addLabel(label);
         m_lineLabels[std::size_t(r)] = label;
         tabStops.push_back({kLineLabelTab[std::size_t(r)], label});
 
@@ -114,6 +118,8 @@ void LineWindow::build(TabStops &tabStops)
         box->setText(formatDuration(0));
         box->setReadOnly(!current);
         box->setVisible(current);
+        if (!current)
+            ledRow->addBox(box);
         m_timeBoxes[std::size_t(r)] = box;
         tabStops.push_back({kTimeBoxTab[std::size_t(r)], box});
         m_rowVisible[std::size_t(r)] = current;
@@ -246,7 +252,7 @@ void LineWindow::redrawLineWindow()
     for (int r = 0; r < kCurrentRow; ++r)
         redrawRow(r, kCurrentRow - r < current);
 
-    setLabelText(m_lineLabels[kCurrentRow], QString::number(current));
+    showLineNumber(kCurrentRow, current);
     for (int c = 0; c < kLedCount; ++c)
         ShowCell(kCurrentRow, c);
     const int duration = m_document.table().duration(current);
@@ -297,10 +303,20 @@ void LineWindow::redrawRow(int row, bool exists)
     if (!exists)
         return;
     const int line = lineOfRow(row);
-    setLabelText(m_lineLabels[std::size_t(row)], QString::number(line));
+    showLineNumber(row, line);
     for (int c = 0; c < kLedCount; ++c)
         ShowCell(row, c);
     setBoxText(m_timeBoxes[std::size_t(row)], formatDuration(m_document.table().duration(line)));
+}
+
+void LineWindow::showLineNumber(int row, int line)
+{
+    const QString text = QString::number(line);
+    QLabel *label = m_lineLabels[std::size_t(row)];
+    if (row != kCurrentRow)
+        m_ledRows[std::size_t(row)]->setLabelText(text);
+    else if (label->text() != text)
+        label->setText(text);
 }
 
 void LineWindow::setRowVisible(int row, bool visible)

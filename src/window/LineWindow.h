@@ -16,6 +16,7 @@ namespace glowline {
 
 class ClickLabel;
 class Document;
+class LedRow;
 class LedShape;
 class OutlineShape;
 class SequenceEditor;
@@ -109,6 +110,8 @@ private:
     void build(TabStops &tabStops);
     void redrawRow(int row, bool exists);
     void setRowVisible(int row, bool visible);
+    // Shows the line number of a line in the label of a row.
+    void showLineNumber(int row, int line);
     void showLines(int first, int last);
     void onSliderChanged(int column);
     void onUpDownChanged(int value);
@@ -126,6 +129,7 @@ private:
 
     std::array<std::array<LedShape *, kLedCount>, kRows> m_leds{};
     std::array<QLabel *, kRows> m_lineLabels{};
+    std::array<LedRow *, kRows> m_ledRows{};
     std::array<TextBox *, kRows> m_timeBoxes{};
     std::array<Qt::CursorShape, kRows> m_timeBoxCursors{};
     std::array<ClickLabel *, kLedCount> m_ledTargets{};

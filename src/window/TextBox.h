@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QCache>
+#include <QFontMetrics>
+#include <QGlyphRun>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProxyStyle>
 
 namespace glowline {
@@ -9,6 +13,9 @@ namespace glowline {
 // control of the window. Focus that leaves with the whole window (another
 // window activated, a popup or a modal dialog opened) is not reported: the
 // box still holds the focus within the window.
+//
+// A box can leave its painting to a control that lies below it while the box
+// is at rest: then Qt repaints one control where it would repaint two.
 class TextBox final : public QLineEdit
 {
     Q_OBJECT
@@ -17,12 +24,48 @@ public:
     explicit TextBox(QWidget *parent = nullptr);
     Q_DISABLE_COPY_MOVE(TextBox)
 
+    // Whether the box shows no more than its panel and its whole text,
+    // unscrolled: no focus, no selection, not under the pointer.
+    bool atRest() const;
+    // Paints the box as it paints itself at rest, with its top-left corner
+    // at the painter's origin.
+    void paintAtRest(QPainter &painter) const;
+    // Leaves the painting of the box at rest to control, a control that
+    // lies below it and calls paintAtRest when it paints.
+    void setRestingPainter(QWidget *control);
+    // Whether that control paints it now.
+    bool paintedAtRest() const { return m_restingPainter && !updatesEnabled(); }
+
 signals:
     void focusLost();
 
 protected:
+    bool event(QEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Where the text lies in the box, and the height of its line.
+    QRect textArea() const;
+    int lineHeight(const QFontMetrics &metrics) const;
+    // Paints itself or lets the resting painter paint it, as its state
+    // asks, and has that painter repaint it.
+    void settle();
+
+    // A text laid out on one line as a line edit lays it out: its glyphs,
+    // and the line's ascent.
+    struct LaidOutText
+    {
+        QList<QGlyphRun> runs;
+        int ascent = 0;
+    };
+    const LaidOutText &laidOutText() const;
+
+    QPointer<QWidget> m_restingPainter;
+    // Each text is laid out once and then kept: a drag of scrLine shows a
+    // new duration in each box at every step, and laying one out costs more
+    // than drawing it. Durations come to 4,096 texts.
+    mutable QCache<QString, LaidOutText> m_laidOut{4096};
 };
 
 // The platform's look for text boxes, with each box's panel drawn once for

@@ -5,6 +5,7 @@
 #include "window/TextBox.h"
 #include "window/UpDown.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,6 +30,10 @@ private slots:
     void ledShapeFillColour();
     void ledRowPaintsItsLeds();
     void ledPicturesKeepEveryColour();
+    void ledRowPaintsItsLabel_data();
+    void ledRowPaintsItsLabel();
+    void ledRowPaintsItsBoxAtRest_data();
+    void ledRowPaintsItsBoxAtRest();
     void textBoxStyleKeepsThePlatformLook();
     void sliderStripPaintsSlidersAtRest_data();
     void sliderStripPaintsSlidersAtRest();
@@ -244,6 +249,118 @@ void WindowControlsTest::ledPicturesKeepEveryColour()
     for (int packed = 1; packed < 4096; ++packed)
         LedShape::picture(expand(packed), size, back, 1.0);
     QCOMPARE(LedShape::picture(expand(0), size, back, 1.0).cacheKey(), first);
+}
+
+void WindowControlsTest::ledRowPaintsItsLabel_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("highlighted");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("number") << QStringLiteral("1234") << false << true;
+    QTest::newRow("widest number") << QStringLiteral("32767") << false << true;
+    QTest::newRow("highlighted") << QStringLiteral("17") << true << true;
+    QTest::newRow("disabled") << QStringLiteral("5") << false << false;
+}
+
+void WindowControlsTest::ledRowPaintsItsLabel()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, highlighted);
+    QFETCH(bool, enabled);
+    // A label as the line window makes one, painting itself.
+    const auto makeLabel = [&](QWidget *parent) {
+        auto *label = new QLabel(QStringLiteral("1"), parent);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setAutoFillBackground(true);
+        label->setGeometry(2, 4, 40, 17);
+        // The window's own font, as fitted to its captions.
+        QFont font = label->font();
+        font.setPointSizeF(7.5);
+        label->setFont(font);
+        QPalette colours = label->palette();
+        if (highlighted) {
+            colours.setColor(QPalette::Window, colours.color(QPalette::Highlight));
+            colours.setColor(QPalette::WindowText, colours.color(QPalette::HighlightedText));
+        }
+        label->setPalette(colours);
+        label->setEnabled(enabled);
+        return label;
+    };
+    QWidget own;
+    own.resize(100, 25);
+    makeLabel(&own)->setText(text);
+
+    QWidget window;
+    window.resize(100, 25);
+    auto *row = new LedRow(&window);
+    row->setGeometry(0, 0, 100, 25);
+    QLabel *label = makeLabel(&window);
+    row->addLabel(label);
+    // Each of these comes to the row after the first paint, which it must
+    // follow.
+    QCOMPARE(window.grab().toImage().pixel(label->geometry().center()),
+             label->palette().color(QPalette::Window).rgb());
+    row->setLabelText(text);
+    QCOMPARE(label->text(), text);
+    QCOMPARE(window.grab().toImage(), own.grab().toImage());
+}
+
+void WindowControlsTest::ledRowPaintsItsBoxAtRest_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<qreal>("pointSize");
+    QTest::newRow("duration") << QStringLiteral("1.50") << true << 0.0;
+    QTest::newRow("longest duration") << QStringLiteral("40.95") << true << 0.0;
+    QTest::newRow("comma, smaller font") << QStringLiteral("0,05") << true << 7.5;
+    QTest::newRow("disabled") << QStringLiteral("2.00") << false << 0.0;
+}
+
+void WindowControlsTest::ledRowPaintsItsBoxAtRest()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, enabled);
+    QFETCH(qreal, pointSize);
+    TextBoxStyle style;
+    // A read-only box as the line window makes one, painting itself.
+    const auto makeBox = [&](QWidget *parent) {
+        auto *box = new TextBox(parent);
+        box->setStyle(&style);
+        box->setReadOnly(true);
+        box->setGeometry(50, 2, 41, 19);
+        if (pointSize > 0) {
+            QFont font = box->font();
+            font.setPointSizeF(pointSize);
+            box->setFont(font);
+        }
+        box->setEnabled(enabled);
+        return box;
+    };
+    QWidget own;
+    own.resize(100, 25);
+    makeBox(&own)->setText(text);
+
+    QWidget window;
+    window.resize(100, 25);
+    auto *row = new LedRow(&window);
+    row->setGeometry(0, 0, 100, 25);
+    TextBox *box = makeBox(&window);
+    row->addBox(box);
+    box->setText(text);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Shown, a window gives the focus to its first control.
+    box->clearFocus();
+    QVERIFY(box->paintedAtRest());
+    QCOMPARE(window.grab().toImage(), own.grab().toImage());
+
+    // With the focus, the box paints itself again; without, the row does.
+    if (enabled) {
+        box->setFocus();
+        QVERIFY(!box->paintedAtRest());
+        box->clearFocus();
+        QVERIFY(box->paintedAtRest());
+    }
 }
 
 void WindowControlsTest::textBoxStyleKeepsThePlatformLook()
