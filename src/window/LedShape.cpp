@@ -9,7 +9,9 @@
 #include <QPainter>
 #include <QStyle>
 
+#include <array>
 #include <bit>
+#include <memory>
 
 namespace glowline {
 
@@ -53,6 +55,82 @@ bool LedShape::event(QEvent *event)
     return QWidget::event(event);
 }
 
+namespace {
+
+// Draws the circle of the given colour and size on the window colour back,
+// into target, a picture of that size at its own scale.
+void drawLed(QImage &target, Rgb24 fill, QSize size, const QColor &back)
+{
+    target.fill(back);
+    QPainter painter(&target);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(QColor(redOf(fill), greenOf(fill), blueOf(fill)));
+    painter.drawEllipse(QRectF(QPointF(), QSizeF(size)).adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+// The LED pictures of the board's 4,096 colours at one look (size, window
+// colour and scale), side by side in one block of memory, each drawn when
+// its colour is first shown. A drag of scrLine shows dozens of colours at
+// every step, at random in a sequence of many colours: found by its colour
+// alone, a picture's pixels are all the memory a row touches for it.
+class BoardColourPictures
+{
+public:
+    static constexpr int kColours = 4096;
+    // Larger pictures are left to the general cache: the block would be
+    // too large.
+    static constexpr int kMostPixels = 64 * 64;
+
+    // The first scan line of the picture, with the bytes from one line to
+    // the next; null for a colour the board does not show or a look too
+    // large. Another look than the last one asked for starts anew.
+    const uchar *find(Rgb24 fill, QSize size, const QColor &back, qreal ratio,
+                      qsizetype *bytesPerLine)
+    {
+        const QSize pixels = size * ratio;
+        if ((fill & 0x0F0F0F) != 0 || pixels.isEmpty() ||
+            qsizetype(pixels.width()) * pixels.height() > kMostPixels)
+            return nullptr;
+        if (pixels != m_pixels || size != m_size || back.rgba() != m_back || ratio != m_ratio) {
+            m_size = size;
+            m_pixels = pixels;
+            m_back = back.rgba();
+            m_ratio = ratio;
+            // Only the pages of the pictures drawn are ever touched.
+            m_block.reset(new QRgb[std::size_t(kColours) * pixels.width() * pixels.height()]);
+            m_drawn.fill(false);
+        }
+        const int index = (redOf(fill) >> 4) | (greenOf(fill) >> 4) << 4 | (blueOf(fill) >> 4) << 8;
+        auto *bits = reinterpret_cast<uchar *>(m_block.get() + std::size_t(index) * pixels.width() *
+                                                                   pixels.height());
+        *bytesPerLine = qsizetype(pixels.width()) * sizeof(QRgb);
+        if (!m_drawn[std::size_t(index)]) {
+            QImage slot(bits, pixels.width(), pixels.height(), *bytesPerLine, QImage::Format_RGB32);
+            slot.setDevicePixelRatio(ratio);
+            drawLed(slot, fill, size, back);
+            m_drawn[std::size_t(index)] = true;
+        }
+        return bits;
+    }
+
+private:
+    QSize m_size;
+    QSize m_pixels;
+    QRgb m_back = 0;
+    qreal m_ratio = 0;
+    std::unique_ptr<QRgb[]> m_block;
+    std::array<bool, kColours> m_drawn{};
+};
+
+BoardColourPictures &boardColourPictures()
+{
+    static BoardColourPictures pictures;
+    return pictures;
+}
+
+} // namespace
+
 QImage LedShape::picture(Rgb24 fill, QSize size, const QColor &back, qreal ratio)
 {
     // A drag of scrLine shows dozens of LEDs at every step, and an
@@ -61,24 +139,17 @@ QImage LedShape::picture(Rgb24 fill, QSize size, const QColor &back, qreal ratio
     // pictures are kept apart from Qt's pixmap cache, which holds a few
     // megabytes for the whole program: this cache holds every colour at the
     // largest size it was asked for, and drops the least used beyond that.
-    static constexpr int kColours = 4096;
+    static constexpr int kColours = BoardColourPictures::kColours;
     static QCache<PictureCache::Key, QImage> pictures;
-    const QSize pixels = size * ratio;
     const PictureCache::Key key{{quint64(fill) << 32 | quint64(quint16(size.width())) << 16 |
                                      quint64(quint16(size.height())),
                                  back.rgba(), std::bit_cast<quint64>(ratio)}};
     if (const QImage *kept = pictures.object(key))
         return *kept;
 
-    QImage drawn(pixels, QImage::Format_RGB32);
+    QImage drawn(size * ratio, QImage::Format_RGB32);
     drawn.setDevicePixelRatio(ratio);
-    drawn.fill(back);
-    QPainter painter(&drawn);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(QColor(redOf(fill), greenOf(fill), blueOf(fill)));
-    painter.drawEllipse(QRectF(QPointF(), QSizeF(size)).adjusted(0.5, 0.5, -0.5, -0.5));
-    painter.end();
+    drawLed(drawn, fill, size, back);
     const qsizetype bytes = std::max<qsizetype>(drawn.sizeInBytes(), 1);
     if (pictures.maxCost() < kColours * bytes)
         pictures.setMaxCost(kColours * bytes);
@@ -224,10 +295,17 @@ void LedRow::paintEvent(QPaintEvent *event)
     m_picture.fill(back);
     for (const LedShape *led : m_leds) {
         const QRect place = led->geometry().translated(-pos());
-        if (!led->isHidden() && place.intersects(area))
-            PictureCache::copyInto(m_picture, area,
-                                   LedShape::picture(led->fillColour(), place.size(), back, ratio),
+        if (led->isHidden() || !place.intersects(area))
+            continue;
+        qsizetype bytesPerLine = 0;
+        if (const uchar *bits = boardColourPictures().find(led->fillColour(), place.size(), back,
+                                                           ratio, &bytesPerLine)) {
+            PictureCache::copyInto(m_picture, area, bits, bytesPerLine, place, scale);
+        } else {
+            const QImage picture = LedShape::picture(led->fillColour(), place.size(), back, ratio);
+            PictureCache::copyInto(m_picture, area, picture.constBits(), picture.bytesPerLine(),
                                    place, scale);
+        }
     }
     painter.drawImage(area.topLeft(), m_picture);
     paintBesideLeds(painter);

@@ -58,13 +58,14 @@ public:
         return drawn;
     }
 
-    // Copies the part of picture that lies in canvasArea into canvas, a
-    // picture of that area; place is where picture lies, in the same
-    // coordinates. Both pictures are 32-bit and scale device pixels to each
-    // unit of those coordinates. Many small pictures copied into one that is
-    // drawn once cost far less than each drawn by the painter on its own.
-    static void copyInto(QImage &canvas, const QRect &canvasArea, const QImage &picture,
-                         const QRect &place, int scale)
+    // Copies the part of a picture that lies in canvasArea into canvas, a
+    // picture of that area; place is where the picture lies, in the same
+    // coordinates, and bits its first scan line. Both pictures are 32-bit
+    // and scale device pixels to each unit of those coordinates. Many small
+    // pictures copied into one that is drawn once cost far less than each
+    // drawn by the painter on its own.
+    static void copyInto(QImage &canvas, const QRect &canvasArea, const uchar *bits,
+                         qsizetype bytesPerLine, const QRect &place, int scale)
     {
         const QRect shown = place & canvasArea;
         if (shown.isEmpty())
@@ -72,13 +73,12 @@ public:
         const QRect from{(shown.topLeft() - place.topLeft()) * scale, shown.size() * scale};
         const QPoint to = (shown.topLeft() - canvasArea.topLeft()) * scale;
         const auto bytes = std::size_t(from.width()) * sizeof(QRgb);
-        const qsizetype sourceLine = picture.bytesPerLine();
         const qsizetype targetLine = canvas.bytesPerLine();
-        const uchar *source = picture.constScanLine(from.y()) + from.x() * sizeof(QRgb);
+        const uchar *source = bits + from.y() * bytesPerLine + from.x() * sizeof(QRgb);
         uchar *target = canvas.scanLine(to.y()) + to.x() * sizeof(QRgb);
         for (int y = 0; y < from.height(); ++y) {
             std::memcpy(target, source, bytes);
-            source += sourceLine;
+            source += bytesPerLine;
             target += targetLine;
         }
     }

@@ -214,6 +214,17 @@ void WindowControlsTest::ledRowPaintsItsLeds()
     QCOMPARE(QColor(image.pixel(40, 17)), back);
     hidden->show();
     QCOMPARE(QColor(window.grab().toImage().pixel(57, 17)), QColor(0, 0, 240));
+    // Each colour has a picture of its own, and a new window colour new
+    // pictures (the LED's corner shows it).
+    shown->setFillColour(rgb24(0, 128, 240));
+    QCOMPARE(QColor(window.grab().toImage().pixel(22, 17)), QColor(0, 128, 240));
+    QPalette green = window.palette();
+    green.setColor(QPalette::Window, QColor(0, 96, 0));
+    window.setPalette(green);
+    QCOMPARE(QColor(window.grab().toImage().pixel(11, 6)), QColor(0, 96, 0));
+    QCOMPARE(QColor(window.grab().toImage().pixel(22, 17)), QColor(0, 128, 240));
+    window.setPalette(QPalette());
+    shown->setFillColour(rgb24(240, 128, 0));
 
     // Painted in part, the row shows of each LED just what the LED paints on
     // its own at that place, and leaves the rest alone.
