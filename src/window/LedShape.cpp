@@ -192,10 +192,10 @@ void LedRow::addLabel(QLabel *label)
     update();
 }
 
-void LedRow::addBox(TextBox *box)
+void LedRow::addBox(TextBox *box, std::shared_ptr<LaidOutTexts> texts)
 {
     m_box = box;
-    box->setRestingPainter(this);
+    box->setRestingPainter(this, std::move(texts));
 }
 
 void LedRow::setLabelText(const QString &text)

@@ -7,11 +7,13 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 namespace glowline {
 
 class LedRow;
+class LaidOutTexts;
 class TextBox;
 
 // One LED of the line window: a circle filled with the LED's colour. It takes
@@ -73,8 +75,8 @@ public:
     void addLabel(QLabel *label);
     void setLabelText(const QString &text);
     // Takes over the painting of box, a sibling that lies within the row,
-    // while the box is at rest.
-    void addBox(TextBox *box);
+    // while the box is at rest (see TextBox::setRestingPainter).
+    void addBox(TextBox *box, std::shared_ptr<LaidOutTexts> texts);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -76,6 +76,7 @@ void LineWindow::build(TabStops &tabStops)
 
     auto *boxStyle = new TextBoxStyle;
     boxStyle->setParent(this);
+    const auto laidOutTexts = std::make_shared<LaidOutTexts>();
     for (int r = 0; r < kRows; ++r) {
         const int top = kRowTop[std::size_t(r)];
         const bool current = r == kCurrentRow;
@@ -119,7 +120,7 @@ void LineWindow::build(TabStops &tabStops)
         box->setReadOnly(!current);
         box->setVisible(current);
         if (!current)
-            ledRow->addBox(box);
+            ledRow->addBox(box, laidOutTexts);
         m_timeBoxes[std::size_t(r)] = box;
         tabStops.push_back({kTimeBoxTab[std::size_t(r)], box});
         m_rowVisible[std::size_t(r)] = current;

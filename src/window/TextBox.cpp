@@ -107,7 +107,7 @@ void TextBox::paintAtRest(QPainter &painter) const
     const QRect area = textArea();
     const QFontMetrics metrics = fontMetrics();
     const int height = lineHeight(metrics);
-    const LaidOutText &laidOut = laidOutText();
+    const LaidOutTexts::Text &laidOut = m_laidOut->find(text(), font(), layoutDirection());
     const QPoint topLeft(area.x() + kTextMargin, area.y() + (area.height() - height + 1) / 2 -
                                                      (laidOut.ascent - metrics.ascent()));
     painter.save();
@@ -118,26 +118,30 @@ void TextBox::paintAtRest(QPainter &painter) const
     painter.restore();
 }
 
-const TextBox::LaidOutText &TextBox::laidOutText() const
+const LaidOutTexts::Text &LaidOutTexts::find(const QString &text, const QFont &font,
+                                             Qt::LayoutDirection direction)
 {
-    if (const LaidOutText *kept = m_laidOut.object(text()))
+    Key key{text, font, direction};
+    if (const Text *kept = m_texts.object(key))
         return *kept;
-    QTextLayout layout(text(), font());
+    QTextLayout layout(text, font);
     QTextOption option = layout.textOption();
-    option.setTextDirection(layoutDirection());
+    option.setTextDirection(direction);
     option.setFlags(QTextOption::IncludeTrailingSpaces);
     layout.setTextOption(option);
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
-    auto *laidOut = new LaidOutText{layout.glyphRuns(), int(line.ascent())};
-    m_laidOut.insert(text(), laidOut);
+    // A line edit keeps the ascent in whole pixels.
+    auto *laidOut = new Text{layout.glyphRuns(), int(line.ascent())};
+    m_texts.insert(std::move(key), laidOut);
     return *laidOut;
 }
 
-void TextBox::setRestingPainter(QWidget *control)
+void TextBox::setRestingPainter(QWidget *control, std::shared_ptr<LaidOutTexts> texts)
 {
     m_restingPainter = control;
+    m_laidOut = std::move(texts);
     connect(this, &QLineEdit::textChanged, this, &TextBox::settle);
     connect(this, &QLineEdit::selectionChanged, this, &TextBox::settle);
     settle();
@@ -159,8 +163,6 @@ void TextBox::settle()
 
 bool TextBox::event(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::LayoutDirectionChange)
-        m_laidOut.clear();
     const bool handled = QLineEdit::event(event);
     // Whatever else changes the box's look (the focus, the pointer, being
     // shown, its palette, font or style) comes to it as an event.

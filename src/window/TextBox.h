@@ -7,7 +7,41 @@
 #include <QPointer>
 #include <QProxyStyle>
 
+#include <memory>
+
 namespace glowline {
+
+// Texts laid out on one line as a line edit lays them out, each once and
+// then kept: a drag of scrLine shows a new duration in six boxes at every
+// step, and laying a text out costs more than drawing it. Durations come to
+// 4,096 texts.
+class LaidOutTexts
+{
+public:
+    // A text's glyphs, and the line's ascent in whole pixels.
+    struct Text
+    {
+        QList<QGlyphRun> runs;
+        int ascent = 0;
+    };
+
+    const Text &find(const QString &text, const QFont &font, Qt::LayoutDirection direction);
+
+private:
+    struct Key
+    {
+        QString text;
+        QFont font;
+        Qt::LayoutDirection direction;
+        bool operator==(const Key &) const = default;
+        friend size_t qHash(const Key &key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.text, key.font, int(key.direction));
+        }
+    };
+
+    QCache<Key, Text> m_texts{8192};
+};
 
 // A one-line text box that reports when the input focus moves to another
 // control of the window. Focus that leaves with the whole window (another
@@ -31,8 +65,9 @@ public:
     // at the painter's origin.
     void paintAtRest(QPainter &painter) const;
     // Leaves the painting of the box at rest to control, a control that
-    // lies below it and calls paintAtRest when it paints.
-    void setRestingPainter(QWidget *control);
+    // lies below it and calls paintAtRest when it paints; texts keeps the
+    // texts laid out for the boxes that share it.
+    void setRestingPainter(QWidget *control, std::shared_ptr<LaidOutTexts> texts);
     // Whether that control paints it now.
     bool paintedAtRest() const { return m_restingPainter && !updatesEnabled(); }
 
@@ -52,20 +87,8 @@ private:
     // asks, and has that painter repaint it.
     void settle();
 
-    // A text laid out on one line as a line edit lays it out: its glyphs,
-    // and the line's ascent.
-    struct LaidOutText
-    {
-        QList<QGlyphRun> runs;
-        int ascent = 0;
-    };
-    const LaidOutText &laidOutText() const;
-
     QPointer<QWidget> m_restingPainter;
-    // Each text is laid out once and then kept: a drag of scrLine shows a
-    // new duration in each box at every step, and laying one out costs more
-    // than drawing it. Durations come to 4,096 texts.
-    mutable QCache<QString, LaidOutText> m_laidOut{4096};
+    std::shared_ptr<LaidOutTexts> m_laidOut;
 };
 
 // The platform's look for text boxes, with each box's panel drawn once for

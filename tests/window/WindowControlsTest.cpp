@@ -356,7 +356,7 @@ void WindowControlsTest::ledRowPaintsItsBoxAtRest()
     auto *row = new LedRow(&window);
     row->setGeometry(0, 0, 100, 25);
     TextBox *box = makeBox(&window);
-    row->addBox(box);
+    row->addBox(box, std::make_shared<LaidOutTexts>());
     box->setText(text);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
