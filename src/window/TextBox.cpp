@@ -55,8 +55,11 @@ bool TextBox::atRest() const
 {
     const Qt::Alignment shown =
         QStyle::visualAlignment(layoutDirection(), alignment()) & ~Qt::AlignAbsolute;
-    if (hasFocus() || hasSelectedText() || underMouse() || echoMode() != Normal ||
-        (text().isEmpty() && !placeholderText().isEmpty()) ||
+    // At a scale such as 150 % the panel drawn from below would not fall
+    // on the same device pixels as the box's own.
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != qRound(ratio) || hasFocus() || hasSelectedText() || underMouse() ||
+        echoMode() != Normal || (text().isEmpty() && !placeholderText().isEmpty()) ||
         shown != (Qt::AlignLeft | Qt::AlignVCenter))
         return false;
     // A line edit keeps a margin of two pixels on each side of its text, and
