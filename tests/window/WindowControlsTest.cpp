@@ -262,6 +262,33 @@ void WindowControlsTest::ledPicturesKeepEveryColour()
     QCOMPARE(LedShape::picture(expand(0), size, back, 1.0).cacheKey(), first);
 }
 
+namespace {
+
+// A window with a row of the line window below all it holds.
+constexpr QSize kRowWindow(100, 25);
+struct RowWindow
+{
+    QWidget window;
+    LedRow *row = new LedRow(&window);
+    RowWindow()
+    {
+        window.resize(kRowWindow);
+        row->setGeometry(QRect(QPoint(), kRowWindow));
+    }
+};
+
+// What a control that make() puts in a window like the row's shows when it
+// paints itself with the given text.
+template <typename Make> QImage paintedAlone(const Make &make, const QString &text)
+{
+    QWidget own;
+    own.resize(kRowWindow);
+    make(&own)->setText(text);
+    return own.grab().toImage();
+}
+
+} // namespace
+
 void WindowControlsTest::ledRowPaintsItsLabel_data()
 {
     QTest::addColumn<QString>("text");
@@ -297,23 +324,17 @@ void WindowControlsTest::ledRowPaintsItsLabel()
         label->setEnabled(enabled);
         return label;
     };
-    QWidget own;
-    own.resize(100, 25);
-    makeLabel(&own)->setText(text);
-
-    QWidget window;
-    window.resize(100, 25);
-    auto *row = new LedRow(&window);
-    row->setGeometry(0, 0, 100, 25);
-    QLabel *label = makeLabel(&window);
-    row->addLabel(label);
+    const QImage alone = paintedAlone(makeLabel, text);
+    RowWindow shown;
+    QLabel *label = makeLabel(&shown.window);
+    shown.row->addLabel(label);
     // Each of these comes to the row after the first paint, which it must
     // follow.
-    QCOMPARE(window.grab().toImage().pixel(label->geometry().center()),
+    QCOMPARE(shown.window.grab().toImage().pixel(label->geometry().center()),
              label->palette().color(QPalette::Window).rgb());
-    row->setLabelText(text);
+    shown.row->setLabelText(text);
     QCOMPARE(label->text(), text);
-    QCOMPARE(window.grab().toImage(), own.grab().toImage());
+    QCOMPARE(shown.window.grab().toImage(), alone);
 }
 
 void WindowControlsTest::ledRowPaintsItsBoxAtRest_data()
@@ -347,23 +368,17 @@ void WindowControlsTest::ledRowPaintsItsBoxAtRest()
         box->setEnabled(enabled);
         return box;
     };
-    QWidget own;
-    own.resize(100, 25);
-    makeBox(&own)->setText(text);
-
-    QWidget window;
-    window.resize(100, 25);
-    auto *row = new LedRow(&window);
-    row->setGeometry(0, 0, 100, 25);
-    TextBox *box = makeBox(&window);
-    row->addBox(box, std::make_shared<LaidOutTexts>());
+    const QImage alone = paintedAlone(makeBox, text);
+    RowWindow shown;
+    TextBox *box = makeBox(&shown.window);
+    shown.row->addBox(box, std::make_shared<LaidOutTexts>());
     box->setText(text);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    shown.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
     // Shown, a window gives the focus to its first control.
     box->clearFocus();
     QVERIFY(box->paintedAtRest());
-    QCOMPARE(window.grab().toImage(), own.grab().toImage());
+    QCOMPARE(shown.window.grab().toImage(), alone);
 
     // With the focus, the box paints itself again; without, the row does.
     if (enabled) {
