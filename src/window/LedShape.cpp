@@ -12,6 +12,7 @@
 #include <array>
 #include <bit>
 #include <memory>
+#include <vector>
 
 namespace glowline {
 
@@ -69,60 +70,6 @@ void drawLed(QImage &target, Rgb24 fill, QSize size, const QColor &back)
     painter.drawEllipse(QRectF(QPointF(), QSizeF(size)).adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
-// The LED pictures of the board's 4,096 colours at one look (size, window
-// colour and scale), side by side in one block of memory, each drawn when
-// its colour is first shown. A drag of scrLine shows dozens of colours at
-// every step, at random in a sequence of many colours: found by its colour
-// alone, a picture's pixels are all the memory a row touches for it.
-class BoardColourPictures
-{
-public:
-    static constexpr int kColours = 4096;
-    // Larger pictures are left to the general cache: the block would be
-    // too large.
-    static constexpr int kMostPixels = 64 * 64;
-
-    // The first scan line of the picture, with the bytes from one line to
-    // the next; null for a colour the board does not show or a look too
-    // large. Another look than the last one asked for starts anew.
-    const uchar *find(Rgb24 fill, QSize size, const QColor &back, qreal ratio,
-                      qsizetype *bytesPerLine)
-    {
-        const QSize pixels = size * ratio;
-        if ((fill & 0x0F0F0F) != 0 || pixels.isEmpty() ||
-            qsizetype(pixels.width()) * pixels.height() > kMostPixels)
-            return nullptr;
-        if (pixels != m_pixels || size != m_size || back.rgba() != m_back || ratio != m_ratio) {
-            m_size = size;
-            m_pixels = pixels;
-            m_back = back.rgba();
-            m_ratio = ratio;
-            // Only the pages of the pictures drawn are ever touched.
-            m_block.reset(new QRgb[std::size_t(kColours) * pixels.width() * pixels.height()]);
-            m_drawn.fill(false);
-        }
-        const int index = (redOf(fill) >> 4) | (greenOf(fill) >> 4) << 4 | (blueOf(fill) >> 4) << 8;
-        auto *bits = reinterpret_cast<uchar *>(m_block.get() + std::size_t(index) * pixels.width() *
-                                                                   pixels.height());
-        *bytesPerLine = qsizetype(pixels.width()) * sizeof(QRgb);
-        if (!m_drawn[std::size_t(index)]) {
-            QImage slot(bits, pixels.width(), pixels.height(), *bytesPerLine, QImage::Format_RGB32);
-            slot.setDevicePixelRatio(ratio);
-            drawLed(slot, fill, size, back);
-            m_drawn[std::size_t(index)] = true;
-        }
-        return bits;
-    }
-
-private:
-    QSize m_size;
-    QSize m_pixels;
-    QRgb m_back = 0;
-    qreal m_ratio = 0;
-    std::unique_ptr<QRgb[]> m_block;
-    std::array<bool, kColours> m_drawn{};
-};
-
 BoardColourPictures &boardColourPictures()
 {
     static BoardColourPictures pictures;
@@ -130,6 +77,70 @@ BoardColourPictures &boardColourPictures()
 }
 
 } // namespace
+
+const uchar *BoardColourPictures::find(Rgb24 fill, QSize size, const QColor &back, qreal ratio,
+                                       qsizetype *bytesPerLine)
+{
+    const QSize pixels = size * ratio;
+    if ((fill & 0x0F0F0F) != 0 || pixels.isEmpty() ||
+        qsizetype(pixels.width()) * pixels.height() > kMostPixels)
+        return nullptr;
+    if (pixels != m_pixels || size != m_size || back.rgba() != m_back || ratio != m_ratio)
+        setLook(size, pixels, back, ratio);
+    const int index = (redOf(fill) >> 4) | (greenOf(fill) >> 4) << 4 | (blueOf(fill) >> 4) << 8;
+    QRgb *picture = m_block.get() + std::size_t(index) * m_count;
+    *bytesPerLine = qsizetype(pixels.width()) * sizeof(QRgb);
+    if (!m_made[std::size_t(index)]) {
+        if (m_fromGreys)
+            makeFromGreys(picture, fill);
+        else
+            draw(picture, fill);
+        m_made[std::size_t(index)] = true;
+    }
+    return reinterpret_cast<const uchar *>(picture);
+}
+
+void BoardColourPictures::setLook(QSize size, QSize pixels, const QColor &back, qreal ratio)
+{
+    m_size = size;
+    m_pixels = pixels;
+    m_back = back.rgba();
+    m_ratio = ratio;
+    m_count = std::size_t(pixels.width()) * pixels.height();
+    // Only the pages of the pictures made are ever touched.
+    m_block.reset(new QRgb[kColours * m_count]);
+    m_made.fill(false);
+    m_greys.reset(new QRgb[kLevels * m_count]);
+    for (int level = 0; level < kLevels; ++level)
+        draw(m_greys.get() + std::size_t(level) * m_count,
+             rgb24(level * 16, level * 16, level * 16));
+    m_fromGreys = true;
+    std::vector<QRgb> drawn(m_count);
+    std::vector<QRgb> made(m_count);
+    for (const Rgb24 check : {rgb24(240, 96, 16), rgb24(32, 208, 144)}) {
+        draw(drawn.data(), check);
+        makeFromGreys(made.data(), check);
+        m_fromGreys = m_fromGreys && drawn == made;
+    }
+}
+
+void BoardColourPictures::draw(QRgb *picture, Rgb24 fill) const
+{
+    QImage image(reinterpret_cast<uchar *>(picture), m_pixels.width(), m_pixels.height(),
+                 qsizetype(m_pixels.width()) * sizeof(QRgb), QImage::Format_RGB32);
+    image.setDevicePixelRatio(m_ratio);
+    drawLed(image, fill, m_size, QColor::fromRgba(m_back));
+}
+
+void BoardColourPictures::makeFromGreys(QRgb *picture, Rgb24 fill) const
+{
+    const QRgb *red = m_greys.get() + std::size_t(redOf(fill) >> 4) * m_count;
+    const QRgb *green = m_greys.get() + std::size_t(greenOf(fill) >> 4) * m_count;
+    const QRgb *blue = m_greys.get() + std::size_t(blueOf(fill) >> 4) * m_count;
+    for (std::size_t i = 0; i < m_count; ++i)
+        picture[i] = 0xFF000000u | (red[i] & 0x00FF0000u) | (green[i] & 0x0000FF00u) |
+                     (blue[i] & 0x000000FFu);
+}
 
 QImage LedShape::picture(Rgb24 fill, QSize size, const QColor &back, qreal ratio)
 {

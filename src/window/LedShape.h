@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -51,6 +52,52 @@ private:
     Rgb24 m_fill = 0;
     // Rows are made before their LEDs, so they are destroyed first.
     QPointer<LedRow> m_row;
+};
+
+// The LED pictures of the board's 4,096 colours at one look (size, window
+// colour and scale), side by side in one block of memory, each made when its
+// colour is first shown. A drag of scrLine shows dozens of colours at every
+// step, at random in a sequence of many colours: found by its colour alone,
+// a picture's pixels are all the memory a row touches for it.
+//
+// The painter blends each channel of a pixel on its own, so a pixel's red
+// depends only on the fill's red, and so on. The board has sixteen levels
+// of each channel: the pictures of the sixteen greys hold every level of
+// every pixel, and any board colour's picture is made from three of them,
+// far faster than a circle is drawn. Should a painter blend otherwise, a
+// check of two colours when the look is set finds it, and the circles are
+// drawn one by one.
+class BoardColourPictures
+{
+public:
+    static constexpr int kColours = 4096;
+    static constexpr int kLevels = 16;
+    // Larger pictures are left to the general cache: the block would be
+    // too large.
+    static constexpr int kMostPixels = 64 * 64;
+
+    // The first scan line of the picture, with the bytes from one line to
+    // the next; null for a colour the board does not show or a look too
+    // large. Another look than the last one asked for starts anew.
+    const uchar *find(Rgb24 fill, QSize size, const QColor &back, qreal ratio,
+                      qsizetype *bytesPerLine);
+    // Whether the pictures of the current look are made from the greys.
+    bool madeFromGreys() const { return m_fromGreys; }
+
+private:
+    void setLook(QSize size, QSize pixels, const QColor &back, qreal ratio);
+    void draw(QRgb *picture, Rgb24 fill) const;
+    void makeFromGreys(QRgb *picture, Rgb24 fill) const;
+
+    QSize m_size;
+    QSize m_pixels;
+    QRgb m_back = 0;
+    qreal m_ratio = 0;
+    std::size_t m_count = 0;
+    std::unique_ptr<QRgb[]> m_block;
+    std::array<bool, kColours> m_made{};
+    std::unique_ptr<QRgb[]> m_greys;
+    bool m_fromGreys = false;
 };
 
 // Paints a row of LEDs that lie side by side as one control, and the row's

@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <cstring>
+
 using namespace glowline;
 
 class WindowControlsTest final : public QObject
@@ -30,6 +32,8 @@ private slots:
     void ledShapeFillColour();
     void ledRowPaintsItsLeds();
     void ledPicturesKeepEveryColour();
+    void boardColourPicturesAreTheCirclesDrawn_data();
+    void boardColourPicturesAreTheCirclesDrawn();
     void ledRowPaintsItsLabel_data();
     void ledRowPaintsItsLabel();
     void ledRowPaintsItsBoxAtRest_data();
@@ -387,6 +391,38 @@ void WindowControlsTest::ledRowPaintsItsBoxAtRest()
         box->clearFocus();
         QVERIFY(box->paintedAtRest());
     }
+}
+
+void WindowControlsTest::boardColourPicturesAreTheCirclesDrawn_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QColor>("back");
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("line window") << QSize(25, 25) << QColor(239, 239, 239) << 1.0;
+    QTest::newRow("dark, twice the scale") << QSize(25, 25) << QColor(40, 40, 48) << 2.0;
+    QTest::newRow("odd size") << QSize(17, 13) << QColor(255, 255, 255) << 1.0;
+}
+
+void WindowControlsTest::boardColourPicturesAreTheCirclesDrawn()
+{
+    QFETCH(QSize, size);
+    QFETCH(QColor, back);
+    QFETCH(qreal, ratio);
+    // Every board colour's picture, made from the greys', is pixel for pixel
+    // the circle the painter draws in that colour.
+    BoardColourPictures pictures;
+    int differing = 0;
+    for (int packed = 0; packed < BoardColourPictures::kColours; ++packed) {
+        qsizetype bytesPerLine = 0;
+        const uchar *bits = pictures.find(expand(packed), size, back, ratio, &bytesPerLine);
+        QVERIFY(bits != nullptr);
+        const QImage drawn = LedShape::picture(expand(packed), size, back, ratio);
+        for (int y = 0; y < drawn.height(); ++y)
+            differing += std::memcmp(bits + y * bytesPerLine, drawn.constScanLine(y),
+                                     std::size_t(drawn.width()) * sizeof(QRgb)) != 0;
+    }
+    QVERIFY(pictures.madeFromGreys());
+    QCOMPARE(differing, 0);
 }
 
 void WindowControlsTest::textBoxStyleKeepsThePlatformLook()
