@@ -9,6 +9,8 @@
 #include <QStyleOptionComplex>
 
 #include <bit>
+#include <cstdlib>
+#include <cstring>
 
 namespace glowline {
 
@@ -53,6 +55,171 @@ void FocusFrameStyle::polish(QWidget *widget)
         widget->setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+namespace {
+
+// Copies length lines of from, starting at fromAt along the bar, into to at
+// toAt: rows of a vertical bar, columns of a horizontal one. Both pictures
+// are 32-bit and of one size.
+void copyAlong(QImage &to, int toAt, const QImage &from, int fromAt, int length, bool vertical)
+{
+    if (vertical) {
+        for (int i = 0; i < length; ++i)
+            std::memcpy(to.scanLine(toAt + i), from.constScanLine(fromAt + i),
+                        std::size_t(to.bytesPerLine()));
+        return;
+    }
+    const auto bytes = std::size_t(length) * sizeof(QRgb);
+    for (int y = 0; y < to.height(); ++y)
+        std::memcpy(to.scanLine(y) + toAt * qsizetype(sizeof(QRgb)),
+                    from.constScanLine(y) + fromAt * qsizetype(sizeof(QRgb)), bytes);
+}
+
+// Whether line aAt of a and line bAt of b (rows of a vertical bar, columns
+// of a horizontal one) are the same; both pictures are 32-bit and of one size.
+bool sameLine(const QImage &a, int aAt, const QImage &b, int bAt, bool vertical)
+{
+    if (vertical)
+        return std::memcmp(a.constScanLine(aAt), b.constScanLine(bAt),
+                           std::size_t(a.width()) * sizeof(QRgb)) == 0;
+    for (int y = 0; y < a.height(); ++y) {
+        if (reinterpret_cast<const QRgb *>(a.constScanLine(y))[aAt] !=
+            reinterpret_cast<const QRgb *>(b.constScanLine(y))[bAt])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QPixmap FocusFrameStyle::drawScrollBar(const QStyleOptionSlider &bar, qreal ratio,
+                                       const QWidget *widget) const
+{
+    ++m_drawn;
+    return PictureCache::onWindowColour(
+        bar.rect.size(), ratio, bar.palette, [&](QPainter &onPicture) {
+            QStyleOptionSlider atOrigin = bar;
+            atOrigin.rect.moveTo(0, 0);
+            QProxyStyle::drawComplexControl(CC_ScrollBar, &atOrigin, &onPicture, widget);
+            if (bar.state & State_HasFocus)
+                drawFocusFrame(onPicture, atOrigin.rect, bar.palette);
+        });
+}
+
+void FocusFrameStyle::placeThumbs(const QStyleOptionSlider &bar, const QRect &thumb, qreal ratio,
+                                  const QWidget *widget) const
+{
+    const int scale = qRound(ratio);
+    const bool vertical = bar.orientation == Qt::Vertical;
+    const auto along = [&](const QRect &r) {
+        return (vertical ? r.top() - bar.rect.top() : r.left() - bar.rect.left()) * scale;
+    };
+    const auto extent = [&](const QRect &r) { return (vertical ? r.height() : r.width()) * scale; };
+    const auto at = [&](int value) {
+        QStyleOptionSlider placed = bar;
+        placed.sliderPosition = placed.sliderValue = value;
+        return placed;
+    };
+    const auto thumbOf = [&](const QStyleOptionSlider &placed) {
+        return subControlRect(CC_ScrollBar, &placed, SC_ScrollBarSlider, widget);
+    };
+    // The thumb a quarter and three quarters along, and checked halfway.
+    const int range = bar.maximum - bar.minimum;
+    const QStyleOptionSlider first = at(bar.minimum + range / 4);
+    const QStyleOptionSlider last = at(bar.maximum - range / 4);
+    const QStyleOptionSlider check = at(bar.minimum + range / 2);
+    const QRect firstThumb = thumbOf(first);
+    const QRect secondThumb = thumbOf(last);
+    const QRect checkThumb = thumbOf(check);
+    const int length = extent(thumb);
+    if (extent(firstThumb) != length || extent(secondThumb) != length ||
+        extent(checkThumb) != length || std::abs(along(firstThumb) - along(secondThumb)) < length)
+        return;
+    m_places.thumb = drawScrollBar(first, ratio, widget).toImage();
+    const QImage second = drawScrollBar(last, ratio, widget).toImage();
+    if (m_places.thumb.depth() != 32 || second.format() != m_places.thumb.format())
+        return;
+
+    // The thumb's shading may reach past its rectangle: the pictures differ
+    // only within that reach of either thumb.
+    const int firstAt = along(firstThumb);
+    const int secondAt = along(secondThumb);
+    int reach = 0;
+    for (int line = 0; line < extent(bar.rect); ++line) {
+        if (sameLine(m_places.thumb, line, second, line, vertical))
+            continue;
+        const auto outside = [&](int thumbAt) {
+            return std::max({thumbAt - line, line - (thumbAt + length - 1), 0});
+        };
+        reach = std::max(reach, std::min(outside(firstAt), outside(secondAt)));
+    }
+    m_places.reach = reach;
+    m_places.thumbAt = firstAt - reach;
+    m_places.length = length + 2 * reach;
+    if (std::abs(firstAt - secondAt) < m_places.length)
+        return;
+
+    // The bar without a thumb, and the part of its track where every line
+    // is the same: where the thumb's lines may go. The track's ends may be
+    // shaded or rounded.
+    m_places.track = m_places.thumb.copy();
+    copyAlong(m_places.track, m_places.thumbAt, second, m_places.thumbAt, m_places.length,
+              vertical);
+    const QRect groove = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarGroove, widget);
+    const int middle = along(groove) + extent(groove) / 2;
+    const auto plainTrack = [&](int line) {
+        return line >= 0 && line < extent(bar.rect) &&
+               sameLine(m_places.track, line, m_places.track, middle, vertical);
+    };
+    m_places.trackFrom = middle;
+    while (plainTrack(m_places.trackFrom - 1))
+        --m_places.trackFrom;
+    m_places.trackTo = middle + 1;
+    while (plainTrack(m_places.trackTo))
+        ++m_places.trackTo;
+    const int checkAt = along(checkThumb) - reach;
+    m_places.composes =
+        composes(m_places.thumbAt) && composes(checkAt) &&
+        composed(checkAt, vertical) == drawScrollBar(check, ratio, widget).toImage();
+}
+
+bool FocusFrameStyle::composes(int at) const
+{
+    return at >= m_places.trackFrom && at + m_places.length <= m_places.trackTo;
+}
+
+QImage FocusFrameStyle::composed(int at, bool vertical) const
+{
+    QImage picture = m_places.track.copy();
+    copyAlong(picture, at, m_places.thumb, m_places.thumbAt, m_places.length, vertical);
+    return picture;
+}
+
+QPixmap FocusFrameStyle::scrollBarPicture(const QStyleOptionSlider &bar, const QRect &thumb,
+                                          qreal ratio, const QWidget *widget) const
+{
+    // A thumb at either end changes the arrows' look too, and at a
+    // fractional scale the thumb's edges fall between device pixels.
+    const int scale = qRound(ratio);
+    if (bar.sliderPosition <= bar.minimum || bar.sliderPosition >= bar.maximum || scale != ratio)
+        return drawScrollBar(bar, ratio, widget);
+    PictureCache::Key look = scrollBarKey(bar, thumb, ratio);
+    look.numbers[0] &= ~quint64(0xFFFFFFFFu);
+    if (look != m_places.look) {
+        m_places = ThumbPlaces{};
+        m_places.look = look;
+        placeThumbs(bar, thumb, ratio, widget);
+    }
+    const bool vertical = bar.orientation == Qt::Vertical;
+    const int at =
+        (vertical ? thumb.top() - bar.rect.top() : thumb.left() - bar.rect.left()) * scale -
+        m_places.reach;
+    if (!m_places.composes || !composes(at))
+        return drawScrollBar(bar, ratio, widget);
+    QImage picture = composed(at, vertical);
+    picture.setDevicePixelRatio(ratio);
+    return QPixmap::fromImage(std::move(picture));
+}
+
 void FocusFrameStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
                                          QPainter *painter, const QWidget *widget) const
 {
@@ -60,16 +227,8 @@ void FocusFrameStyle::drawComplexControl(ComplexControl control, const QStyleOpt
     if (control == CC_ScrollBar && bar != nullptr && !bar->rect.isEmpty()) {
         const qreal ratio = painter->device()->devicePixelRatioF();
         const QRect thumb = subControlRect(control, bar, SC_ScrollBarSlider, widget);
-        static PictureCache pictures;
-        const QPixmap picture = pictures.find(scrollBarKey(*bar, thumb, ratio), [&] {
-            return PictureCache::onWindowColour(
-                bar->rect.size(), ratio, bar->palette, [&](QPainter &onPicture) {
-                    QStyleOptionSlider atOrigin = *bar;
-                    atOrigin.rect.moveTo(0, 0);
-                    QProxyStyle::drawComplexControl(control, &atOrigin, &onPicture, widget);
-                    if (bar->state & State_HasFocus)
-                        drawFocusFrame(onPicture, atOrigin.rect, bar->palette);
-                });
+        const QPixmap picture = m_pictures.find(scrollBarKey(*bar, thumb, ratio), [&] {
+            return scrollBarPicture(*bar, thumb, ratio, widget);
         });
         painter->drawPixmap(bar->rect.topLeft(), picture);
         return;

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "window/PictureCache.h"
+
+#include <QImage>
 #include <QProxyStyle>
 
 class QPainter;
 class QPalette;
 class QRect;
+class QStyleOptionSlider;
 
 namespace glowline {
 
@@ -30,6 +34,43 @@ public:
 
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
                             QPainter *painter, const QWidget *widget = nullptr) const override;
+
+    // How many scroll bar pictures the platform style has drawn so far; the
+    // others were made from them.
+    int scrollBarsDrawn() const { return m_drawn; }
+
+private:
+    QPixmap drawScrollBar(const QStyleOptionSlider &bar, qreal ratio, const QWidget *widget) const;
+    QPixmap scrollBarPicture(const QStyleOptionSlider &bar, const QRect &thumb, qreal ratio,
+                             const QWidget *widget) const;
+
+    // One look of a scroll bar drawn with its thumb at two places that do
+    // not overlap, and from them the bar without a thumb. With the thumb
+    // anywhere along the plain part of the track, the picture is that bar
+    // with the lines that the thumb and its shading cover, across the bar,
+    // copied in. Used only where a third place, made so, came out pixel for
+    // pixel as drawn. Places are in device pixels along the bar.
+    struct ThumbPlaces
+    {
+        PictureCache::Key look;
+        QImage thumb;    // the bar with the thumb at its first place
+        QImage track;    // the bar without it
+        int thumbAt = 0; // where the thumb's lines start in thumb
+        int length = 0;  // the thumb with its shading on both sides
+        int reach = 0;   // of the shading, past the thumb's rectangle
+        int trackFrom = 0;
+        int trackTo = 0;
+        bool composes = false;
+    };
+    void placeThumbs(const QStyleOptionSlider &bar, const QRect &thumb, qreal ratio,
+                     const QWidget *widget) const;
+    // Whether the thumb's lines fit in the track when they start at at.
+    bool composes(int at) const;
+    QImage composed(int at, bool vertical) const;
+
+    mutable PictureCache m_pictures;
+    mutable ThumbPlaces m_places;
+    mutable int m_drawn = 0;
 };
 
 } // namespace glowline

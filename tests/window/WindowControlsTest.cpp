@@ -1,12 +1,14 @@
 #include "window/ChannelSlider.h"
 #include "window/ChannelSliderStyle.h"
 #include "window/ClickLabel.h"
+#include "window/FocusFrameStyle.h"
 #include "window/LedShape.h"
 #include "window/TextBox.h"
 #include "window/UpDown.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -34,6 +36,8 @@ private slots:
     void ledPicturesKeepEveryColour();
     void boardColourPicturesAreTheCirclesDrawn_data();
     void boardColourPicturesAreTheCirclesDrawn();
+    void scrollBarPicturesAreTheBarsDrawn_data();
+    void scrollBarPicturesAreTheBarsDrawn();
     void ledRowPaintsItsLabel_data();
     void ledRowPaintsItsLabel();
     void ledRowPaintsItsBoxAtRest_data();
@@ -423,6 +427,47 @@ void WindowControlsTest::boardColourPicturesAreTheCirclesDrawn()
     }
     QVERIFY(pictures.madeFromGreys());
     QCOMPARE(differing, 0);
+}
+
+void WindowControlsTest::scrollBarPicturesAreTheBarsDrawn_data()
+{
+    QTest::addColumn<Qt::Orientation>("orientation");
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+    QTest::addColumn<int>("maximum");
+    QTest::newRow("scrLine, full sequence") << Qt::Vertical << Qt::LeftToRight << 32767;
+    QTest::newRow("horizontal, right to left") << Qt::Horizontal << Qt::RightToLeft << 5000;
+    QTest::newRow("a few lines: a long thumb") << Qt::Vertical << Qt::LeftToRight << 40;
+}
+
+void WindowControlsTest::scrollBarPicturesAreTheBarsDrawn()
+{
+    QFETCH(Qt::Orientation, orientation);
+    QFETCH(Qt::LayoutDirection, direction);
+    QFETCH(int, maximum);
+    // The bar at every value, as the style shows it, is pixel for pixel what
+    // the platform style draws there, and most positions were not drawn.
+    FocusFrameStyle style;
+    QScrollBar bar(orientation);
+    QScrollBar plain(orientation);
+    bar.setStyle(&style);
+    for (QScrollBar *each : {&bar, &plain}) {
+        each->setLayoutDirection(direction);
+        each->resize(orientation == Qt::Vertical ? QSize(17, 321) : QSize(321, 17));
+        each->setRange(1, maximum);
+        each->setPageStep(6);
+    }
+    int differing = 0;
+    int values = 0;
+    for (int value = 1; value <= maximum; value += std::max(1, maximum / 600)) {
+        bar.setValue(value);
+        plain.setValue(value);
+        differing += bar.grab().toImage().convertToFormat(QImage::Format_RGB32) !=
+                     plain.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ++values;
+    }
+    QCOMPARE(differing, 0);
+    QVERIFY2(style.scrollBarsDrawn() < values / 4,
+             qPrintable(QString::number(style.scrollBarsDrawn())));
 }
 
 void WindowControlsTest::textBoxStyleKeepsThePlatformLook()
