@@ -89,12 +89,17 @@ private:
     void draw(QRgb *picture, Rgb24 fill) const;
     void makeFromGreys(QRgb *picture, Rgb24 fill) const;
 
+    struct FreeBlock
+    {
+        void operator()(QRgb *block) const;
+    };
+
     QSize m_size;
     QSize m_pixels;
     QRgb m_back = 0;
     qreal m_ratio = 0;
     std::size_t m_count = 0;
-    std::unique_ptr<QRgb[]> m_block;
+    std::unique_ptr<QRgb[], FreeBlock> m_block;
     std::array<bool, kColours> m_made{};
     std::unique_ptr<QRgb[]> m_greys;
     bool m_fromGreys = false;
