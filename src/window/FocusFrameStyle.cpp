@@ -105,9 +105,11 @@ QPixmap FocusFrameStyle::drawScrollBar(const QStyleOptionSlider &bar, qreal rati
         });
 }
 
-void FocusFrameStyle::placeThumbs(const QStyleOptionSlider &bar, const QRect &thumb, qreal ratio,
-                                  const QWidget *widget) const
+FocusFrameStyle::ThumbPlaces FocusFrameStyle::placeThumbs(const QStyleOptionSlider &bar,
+                                                          const QRect &thumb, qreal ratio,
+                                                          const QWidget *widget) const
 {
+    ThumbPlaces places;
     const int scale = qRound(ratio);
     const bool vertical = bar.orientation == Qt::Vertical;
     const auto along = [&](const QRect &r) {
@@ -133,11 +135,11 @@ void FocusFrameStyle::placeThumbs(const QStyleOptionSlider &bar, const QRect &th
     const int length = extent(thumb);
     if (extent(firstThumb) != length || extent(secondThumb) != length ||
         extent(checkThumb) != length || std::abs(along(firstThumb) - along(secondThumb)) < length)
-        return;
-    m_places.thumb = drawScrollBar(first, ratio, widget).toImage();
+        return places;
+    places.thumb = drawScrollBar(first, ratio, widget).toImage();
     const QImage second = drawScrollBar(last, ratio, widget).toImage();
-    if (m_places.thumb.depth() != 32 || second.format() != m_places.thumb.format())
-        return;
+    if (places.thumb.depth() != 32 || second.format() != places.thumb.format())
+        return places;
 
     // The thumb's shading may reach past its rectangle: the pictures differ
     // only within that reach of either thumb.
@@ -145,79 +147,83 @@ void FocusFrameStyle::placeThumbs(const QStyleOptionSlider &bar, const QRect &th
     const int secondAt = along(secondThumb);
     int reach = 0;
     for (int line = 0; line < extent(bar.rect); ++line) {
-        if (sameLine(m_places.thumb, line, second, line, vertical))
+        if (sameLine(places.thumb, line, second, line, vertical))
             continue;
         const auto outside = [&](int thumbAt) {
             return std::max({thumbAt - line, line - (thumbAt + length - 1), 0});
         };
         reach = std::max(reach, std::min(outside(firstAt), outside(secondAt)));
     }
-    m_places.reach = reach;
-    m_places.thumbAt = firstAt - reach;
-    m_places.length = length + 2 * reach;
-    if (std::abs(firstAt - secondAt) < m_places.length)
-        return;
+    places.reach = reach;
+    places.thumbAt = firstAt - reach;
+    places.length = length + 2 * reach;
+    if (std::abs(firstAt - secondAt) < places.length)
+        return places;
 
     // The bar without a thumb, and the part of its track where every line
     // is the same: where the thumb's lines may go. The track's ends may be
     // shaded or rounded.
-    m_places.track = m_places.thumb.copy();
-    copyAlong(m_places.track, m_places.thumbAt, second, m_places.thumbAt, m_places.length,
-              vertical);
+    places.track = places.thumb.copy();
+    copyAlong(places.track, places.thumbAt, second, places.thumbAt, places.length, vertical);
     const QRect groove = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarGroove, widget);
     const int middle = along(groove) + extent(groove) / 2;
     const auto plainTrack = [&](int line) {
         return line >= 0 && line < extent(bar.rect) &&
-               sameLine(m_places.track, line, m_places.track, middle, vertical);
+               sameLine(places.track, line, places.track, middle, vertical);
     };
-    m_places.trackFrom = middle;
-    while (plainTrack(m_places.trackFrom - 1))
-        --m_places.trackFrom;
-    m_places.trackTo = middle + 1;
-    while (plainTrack(m_places.trackTo))
-        ++m_places.trackTo;
+    places.trackFrom = middle;
+    while (plainTrack(places.trackFrom - 1))
+        --places.trackFrom;
+    places.trackTo = middle + 1;
+    while (plainTrack(places.trackTo))
+        ++places.trackTo;
     const int checkAt = along(checkThumb) - reach;
-    m_places.composes =
-        composes(m_places.thumbAt) && composes(checkAt) &&
-        composed(checkAt, vertical) == drawScrollBar(check, ratio, widget).toImage();
+    places.picture = places.track.copy();
+    places.picture.setDevicePixelRatio(ratio);
+    if (!places.fits(places.thumbAt) || !places.fits(checkAt))
+        return places;
+    places.compose(checkAt, vertical);
+    places.composes = places.picture == drawScrollBar(check, ratio, widget).toImage();
+    return places;
 }
 
-bool FocusFrameStyle::composes(int at) const
+bool FocusFrameStyle::ThumbPlaces::fits(int at) const
 {
-    return at >= m_places.trackFrom && at + m_places.length <= m_places.trackTo;
+    return at >= trackFrom && at + length <= trackTo;
 }
 
-QImage FocusFrameStyle::composed(int at, bool vertical) const
+void FocusFrameStyle::ThumbPlaces::compose(int at, bool vertical)
 {
-    QImage picture = m_places.track.copy();
-    copyAlong(picture, at, m_places.thumb, m_places.thumbAt, m_places.length, vertical);
-    return picture;
+    std::memcpy(picture.bits(), track.constBits(), std::size_t(track.sizeInBytes()));
+    copyAlong(picture, at, thumb, thumbAt, length, vertical);
 }
 
-QPixmap FocusFrameStyle::scrollBarPicture(const QStyleOptionSlider &bar, const QRect &thumb,
-                                          qreal ratio, const QWidget *widget) const
+const QImage *FocusFrameStyle::composedScrollBar(const QStyleOptionSlider &bar, const QRect &thumb,
+                                                 qreal ratio, const QWidget *widget) const
 {
     // A thumb at either end changes the arrows' look too, and at a
     // fractional scale the thumb's edges fall between device pixels.
     const int scale = qRound(ratio);
     if (bar.sliderPosition <= bar.minimum || bar.sliderPosition >= bar.maximum || scale != ratio)
-        return drawScrollBar(bar, ratio, widget);
+        return nullptr;
     PictureCache::Key look = scrollBarKey(bar, thumb, ratio);
     look.numbers[0] &= ~quint64(0xFFFFFFFFu);
-    if (look != m_places.look) {
-        m_places = ThumbPlaces{};
-        m_places.look = look;
-        placeThumbs(bar, thumb, ratio, widget);
+    auto places = m_looks.find(look);
+    if (places == m_looks.end()) {
+        // Looks come and go with the pointer over the bar, and with the
+        // sequence's length; a few are kept.
+        if (m_looks.size() >= kMostLooks)
+            m_looks.clear();
+        places = m_looks.insert(look, placeThumbs(bar, thumb, ratio, widget));
     }
     const bool vertical = bar.orientation == Qt::Vertical;
     const int at =
         (vertical ? thumb.top() - bar.rect.top() : thumb.left() - bar.rect.left()) * scale -
-        m_places.reach;
-    if (!m_places.composes || !composes(at))
-        return drawScrollBar(bar, ratio, widget);
-    QImage picture = composed(at, vertical);
-    picture.setDevicePixelRatio(ratio);
-    return QPixmap::fromImage(std::move(picture));
+        places->reach;
+    if (!places->composes || !places->fits(at))
+        return nullptr;
+    places->compose(at, vertical);
+    return &places->picture;
 }
 
 void FocusFrameStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
@@ -227,9 +233,12 @@ void FocusFrameStyle::drawComplexControl(ComplexControl control, const QStyleOpt
     if (control == CC_ScrollBar && bar != nullptr && !bar->rect.isEmpty()) {
         const qreal ratio = painter->device()->devicePixelRatioF();
         const QRect thumb = subControlRect(control, bar, SC_ScrollBarSlider, widget);
-        const QPixmap picture = m_pictures.find(scrollBarKey(*bar, thumb, ratio), [&] {
-            return scrollBarPicture(*bar, thumb, ratio, widget);
-        });
+        if (const QImage *composed = composedScrollBar(*bar, thumb, ratio, widget)) {
+            painter->drawImage(bar->rect.topLeft(), *composed);
+            return;
+        }
+        const QPixmap picture = m_pictures.find(scrollBarKey(*bar, thumb, ratio),
+                                                [&] { return drawScrollBar(*bar, ratio, widget); });
         painter->drawPixmap(bar->rect.topLeft(), picture);
         return;
     }

@@ -41,35 +41,42 @@ public:
 
 private:
     QPixmap drawScrollBar(const QStyleOptionSlider &bar, qreal ratio, const QWidget *widget) const;
-    QPixmap scrollBarPicture(const QStyleOptionSlider &bar, const QRect &thumb, qreal ratio,
-                             const QWidget *widget) const;
 
     // One look of a scroll bar drawn with its thumb at two places that do
     // not overlap, and from them the bar without a thumb. With the thumb
     // anywhere along the plain part of the track, the picture is that bar
     // with the lines that the thumb and its shading cover, across the bar,
-    // copied in. Used only where a third place, made so, came out pixel for
-    // pixel as drawn. Places are in device pixels along the bar.
+    // copied in: no more than a copy, where drawing each of a long
+    // sequence's thumb positions costs the platform style a third of a
+    // millisecond. Used only where a third place, made so, came out pixel
+    // for pixel as drawn. Places are in device pixels along the bar.
     struct ThumbPlaces
     {
-        PictureCache::Key look;
         QImage thumb;    // the bar with the thumb at its first place
         QImage track;    // the bar without it
+        QImage picture;  // the last one made
         int thumbAt = 0; // where the thumb's lines start in thumb
         int length = 0;  // the thumb with its shading on both sides
         int reach = 0;   // of the shading, past the thumb's rectangle
         int trackFrom = 0;
         int trackTo = 0;
         bool composes = false;
+
+        // Whether the thumb's lines fit in the track when they start at at.
+        bool fits(int at) const;
+        // Makes picture with the thumb's lines starting at at.
+        void compose(int at, bool vertical);
     };
-    void placeThumbs(const QStyleOptionSlider &bar, const QRect &thumb, qreal ratio,
-                     const QWidget *widget) const;
-    // Whether the thumb's lines fit in the track when they start at at.
-    bool composes(int at) const;
-    QImage composed(int at, bool vertical) const;
+    static constexpr qsizetype kMostLooks = 8;
+    ThumbPlaces placeThumbs(const QStyleOptionSlider &bar, const QRect &thumb, qreal ratio,
+                            const QWidget *widget) const;
+    // The bar's picture made from its look's places, or null where it is
+    // drawn instead.
+    const QImage *composedScrollBar(const QStyleOptionSlider &bar, const QRect &thumb, qreal ratio,
+                                    const QWidget *widget) const;
 
     mutable PictureCache m_pictures;
-    mutable ThumbPlaces m_places;
+    mutable QHash<PictureCache::Key, ThumbPlaces> m_looks;
     mutable int m_drawn = 0;
 };
 
