@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QStyleOptionComplex>
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -26,10 +27,10 @@ void FocusFrameStyle::drawFocusFrame(QPainter &painter, const QRect &rect, const
 
 namespace {
 
-// The look of a scroll bar: every number its picture depends on. Pictures
-// are made for each look and then copied (a drag of scrLine repaints 33
-// sliders and itself at every step); scrLine's thousands of positions come
-// to a few hundred thumb positions.
+// Every number a scroll bar's picture depends on. Pictures are drawn once
+// for each and then copied: a drag of scrLine repaints 33 sliders and itself
+// at every step. The low half of the first number is the thumb's place;
+// without it, the key names the bar's look with the thumb anywhere.
 PictureCache::Key scrollBarKey(const QStyleOptionSlider &bar, const QRect &thumb, qreal ratio)
 {
     const auto packed = [](int a, int b, int c, int d) {
@@ -37,6 +38,7 @@ PictureCache::Key scrollBarKey(const QStyleOptionSlider &bar, const QRect &thumb
                quint64(quint16(d));
     };
     const quint64 look = quint64(uint(bar.activeSubControls) & 0xFFFFFFu) << 8 |
+                         quint64(bar.direction == Qt::RightToLeft) << 4 |
                          quint64(bar.sliderPosition <= bar.minimum) << 3 |
                          quint64(bar.sliderPosition >= bar.maximum) << 2 |
                          quint64(bar.orientation == Qt::Vertical) << 1 | quint64(bar.upsideDown);

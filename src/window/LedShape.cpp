@@ -81,10 +81,6 @@ BoardColourPictures &boardColourPictures()
     return pictures;
 }
 
-} // namespace
-
-namespace {
-
 // Memory for the pictures of every board colour, of which only the pages of
 // the pictures made are ever touched. A drag over a sequence of many
 // colours makes a few at each step, and the first touch of each small page
