@@ -61,19 +61,14 @@ namespace {
 
 // Copies length lines of from, starting at fromAt along the bar, into to at
 // toAt: rows of a vertical bar, columns of a horizontal one. Both pictures
-// are 32-bit and of one size.
+// are 32-bit and of one size, and places are in device pixels.
 void copyAlong(QImage &to, int toAt, const QImage &from, int fromAt, int length, bool vertical)
 {
-    if (vertical) {
-        for (int i = 0; i < length; ++i)
-            std::memcpy(to.scanLine(toAt + i), from.constScanLine(fromAt + i),
-                        std::size_t(to.bytesPerLine()));
-        return;
-    }
-    const auto bytes = std::size_t(length) * sizeof(QRgb);
-    for (int y = 0; y < to.height(); ++y)
-        std::memcpy(to.scanLine(y) + toAt * qsizetype(sizeof(QRgb)),
-                    from.constScanLine(y) + fromAt * qsizetype(sizeof(QRgb)), bytes);
+    const uchar *first =
+        vertical ? from.constScanLine(fromAt) : from.constBits() + fromAt * qsizetype(sizeof(QRgb));
+    const QRect place =
+        vertical ? QRect(0, toAt, to.width(), length) : QRect(toAt, 0, length, to.height());
+    PictureCache::copyInto(to, to.rect(), first, from.bytesPerLine(), place, 1);
 }
 
 // Whether line aAt of a and line bAt of b (rows of a vertical bar, columns

@@ -47,8 +47,8 @@ private:
     // anywhere along the plain part of the track, the picture is that bar
     // with the lines that the thumb and its shading cover, across the bar,
     // copied in: no more than a copy, where drawing each of a long
-    // sequence's thumb positions costs the platform style a third of a
-    // millisecond. Used only where a third place, made so, came out pixel
+    // sequence's thumb positions costs the platform style about a quarter
+    // of a millisecond. Used only where a third place, made so, came out pixel
     // for pixel as drawn. Places are in device pixels along the bar.
     struct ThumbPlaces
     {
