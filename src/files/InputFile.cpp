@@ -39,23 +39,6 @@ bool tooLarge(FileError *error)
 // global pool share with the calling thread (see SharedTasks).
 constexpr qint64 kChunkBytes = 512 * 1024;
 
-// Reads count bytes at offset into data; false on an error or an end of
-// file before count bytes.
-bool readAt(int fd, char *data, qint64 count, qint64 offset)
-{
-    while (count > 0) {
-        const ssize_t got = ::pread(fd, data, std::size_t(count), offset);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        data += got;
-        count -= got;
-        offset += got;
-    }
-    return true;
-}
-
 // What the threads reading the chunks of one file share. It lives as long
 // as the last of them; a pool thread that starts after every chunk was
 // taken touches nothing else.
@@ -78,7 +61,8 @@ struct SharedRead
     {
         tasks.runWhatIsLeft([this](std::size_t k) {
             const qint64 offset = qint64(k) * kChunkBytes;
-            if (!readAt(fd, data + offset, std::min(kChunkBytes, bytes.size() - offset), offset))
+            if (!readInputFileAt(fd, data + offset, std::min(kChunkBytes, bytes.size() - offset),
+                                 offset))
                 failed = true;
         });
     }
@@ -105,6 +89,23 @@ std::optional<QByteArray> readOnThreads(QFile &file, qint64 size)
 
 } // namespace
 
+#ifdef Q_OS_UNIX
+bool readInputFileAt(int handle, char *data, qint64 count, qint64 offset)
+{
+    while (count > 0) {
+        const ssize_t got = ::pread(handle, data, std::size_t(count), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        data += got;
+        count -= got;
+        offset += got;
+    }
+    return true;
+}
+#endif
+
 bool openInputFile(const QString &path, QFile &file, FileError *error)
 {
     // Qt would only warn on the terminal about an empty name.
@@ -130,6 +131,15 @@ std::optional<QByteArray> readInputFile(const QString &path, FileError *error)
     QFile file;
     if (!openInputFile(path, file, error))
         return std::nullopt;
+    return readOpenInputFile(file, error);
+}
+
+std::optional<QByteArray> readOpenInputFile(QFile &file, FileError *error)
+{
+    if (!file.seek(0)) {
+        fail(error, file.errorString());
+        return std::nullopt;
+    }
 #ifdef Q_OS_UNIX
     // A large file is read on more than one thread: copying it from the
     // system's cache takes as long as a good part of reading a sequence.

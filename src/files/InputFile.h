@@ -23,6 +23,17 @@ bool openInputFile(const QString &path, QFile &file, FileError *error);
 // Reads the whole of such a file.
 std::optional<QByteArray> readInputFile(const QString &path, FileError *error);
 
+// Reads the whole of a file that openInputFile opened, from its start.
+std::optional<QByteArray> readOpenInputFile(QFile &file, FileError *error);
+
+#ifdef Q_OS_UNIX
+// Reads count bytes at offset of the file open as handle (QFile::handle())
+// into data without moving the file's position, so that several threads may
+// read one file at once. False on an error, or on an end of file before
+// count bytes.
+bool readInputFileAt(int handle, char *data, qint64 count, qint64 offset);
+#endif
+
 // Reads such a file in pieces of at most 64 KiB, giving each to take, so that
 // the memory used does not grow with the file. Returns true when the whole
 // file was read and taken; false when it could not be read (*error says why)

@@ -427,31 +427,61 @@ void append(Lines &all, const Lines &piece)
 // Qt's global pool share with the calling thread (see SharedTasks).
 constexpr qsizetype kPieceBytes = 512 * 1024;
 
+// Reads one piece of a text into lines; false when it cannot be read alone.
+bool readPiece(QByteArrayView text, Lines &lines)
+{
+    return !readLines<true>(text, lines).isSet() && !lines.unread();
+}
+
 // What the threads reading the pieces of one text share. It lives as long
 // as the last of them: a pool thread that starts after every piece was
 // taken still looks here, though the text is gone.
 struct SharedReading
 {
-    std::vector<QByteArrayView> texts;
     std::vector<Lines> read;
     std::vector<char> failed;
     SharedTasks tasks;
 
-    explicit SharedReading(std::vector<QByteArrayView> pieces)
-        : texts(std::move(pieces)), read(texts.size()), failed(texts.size(), 0), tasks(texts.size())
-    {}
+    explicit SharedReading(std::size_t count) : read(count), failed(count, 0), tasks(count) {}
 
-    void readWhatIsLeft()
+    // Reads every piece not yet taken with readPiece(k, lines).
+    template <typename ReadPiece> void readWhatIsLeft(ReadPiece &&readPiece)
     {
-        tasks.runWhatIsLeft([this](std::size_t k) {
+        tasks.runWhatIsLeft([this, &readPiece](std::size_t k) {
             // Nothing may leave a thread of the pool; what went wrong here
             // (memory, at worst) the reading of the whole text meets again.
             try {
-                failed[k] = readLines<true>(texts[k], read[k]).isSet() || read[k].unread();
+                failed[k] = !readPiece(k, read[k]);
             } catch (...) {
                 failed[k] = 1;
             }
         });
+    }
+
+    // The pieces' lines joined in order, each piece as soon as it is read;
+    // room is the number of lines to make room for at once. Gives nothing
+    // when the pieces could not be read alone (a failure, or more lines than
+    // a sequence holds), which is left to one reading of the whole text, as
+    // that names it at its line. Every piece is waited for even then, as its
+    // thread reads the text until it is done.
+    std::optional<Lines> join(qsizetype room)
+    {
+        Lines all;
+        all.carry.fill(kNoValue);
+        all.cells.reserve(std::size_t(std::min<qsizetype>(kMaxLines, room)) * kColumnCount);
+        bool whole = false;
+        qsizetype lineCount = 0;
+        for (std::size_t k = 0; k < tasks.count(); ++k) {
+            tasks.waitFor(k);
+            lineCount += read[k].count();
+            whole = whole || failed[k] != 0 || lineCount > kMaxLines;
+            if (!whole)
+                append(all, read[k]);
+            read[k] = {};
+        }
+        if (whole)
+            return std::nullopt;
+        return all;
     }
 };
 
@@ -474,6 +504,106 @@ std::vector<QByteArrayView> piecesOf(QByteArrayView text, int pieces)
     return texts;
 }
 
+#ifdef Q_OS_UNIX
+
+// A large file is read in chunks, and each thread reads the piece of the
+// text that starts in its chunk as soon as it has read the chunk, while its
+// bytes are still in the processor's cache. A piece starts at the first
+// header line at or after its chunk's start, so a thread reads this much
+// more than its chunk, to see where the next piece starts.
+constexpr qint64 kLookAhead = 4096;
+
+struct ChunkedFile
+{
+    int handle;
+    qint64 size;
+    qint64 chunkBytes;
+
+    std::size_t chunkCount() const { return std::size_t((size + chunkBytes - 1) / chunkBytes); }
+
+    // Reads chunk k with the bytes around it into buffer (made here on the
+    // first chunk that a thread takes), and the lines of its piece into
+    // lines. False when the piece cannot be read alone, or when the file is
+    // not as long as it was.
+    bool readChunk(std::size_t k, std::unique_ptr<char[]> &buffer, Lines &lines) const
+    {
+        const qint64 start = qint64(k) * chunkBytes;
+        // The byte before the chunk tells whether a line starts with it.
+        const qint64 from = k == 0 ? 0 : start - 1;
+        const qint64 to = std::min(size, start + chunkBytes + kLookAhead);
+        if (!buffer)
+            buffer =
+                std::make_unique_for_overwrite<char[]>(std::size_t(chunkBytes + kLookAhead + 1));
+        if (!readInputFileAt(handle, buffer.get(), to - from, from))
+            return false;
+        const QByteArrayView bytes(buffer.get(), to - from);
+
+        // Where the piece that starts at or after at starts: the first header
+        // line within the look-ahead; the end of the file if that reaches it
+        // first; -1 if neither, and the text is then read whole. The thread
+        // of the chunk before sees the same bytes and finds the same place.
+        const auto pieceStart = [&](qint64 at) -> qint64 {
+            const qint64 until = std::min(size, at + kLookAhead);
+            const qsizetype found =
+                bytes.sliced(at - 1 - from, until - (at - 1)).indexOf(QByteArrayView("\n;Line"));
+            if (found >= 0)
+                return at + found;
+            return until == size ? size : -1;
+        };
+        const qint64 begin = k == 0 ? 0 : pieceStart(start);
+        const qint64 end = start + chunkBytes >= size ? size : pieceStart(start + chunkBytes);
+        return begin >= 0 && end >= 0 && readPiece(bytes.sliced(begin - from, end - begin), lines);
+    }
+};
+
+// Reads the size bytes of the open file in chunks of chunkBytes, on as many
+// threads as are free. Gives nothing when the pieces could not be read alone,
+// or did not read the file as it is now, whole and no longer: the file is
+// then read whole.
+std::optional<Lines> readChunksOnThreads(QFile &file, qint64 size, qint64 chunkBytes)
+{
+    const ChunkedFile chunks{file.handle(), size, chunkBytes};
+    auto shared = std::make_shared<SharedReading>(chunks.chunkCount());
+    const auto readChunks = [shared, chunks] {
+        std::unique_ptr<char[]> buffer;
+        shared->readWhatIsLeft([&chunks, &buffer](std::size_t k, Lines &lines) {
+            return chunks.readChunk(k, buffer, lines);
+        });
+    };
+    shared->tasks.startHelpers(readChunks);
+    readChunks();
+    std::optional<Lines> lines = shared->join(size / 6 + 1);
+    char beyond = 0;
+    if (::pread(chunks.handle, &beyond, 1, size) != 0)
+        return std::nullopt;
+    return lines;
+}
+
+#endif
+
+// Reads the file at path, in pieces of pieceBytes side by side when it has
+// at least the given smallest size.
+ReadResult readFile(const QString &path, qint64 pieceBytes, qint64 smallest)
+{
+    ReadResult result;
+    QFile file;
+    if (!openInputFile(path, file, &result.error))
+        return result;
+#ifdef Q_OS_UNIX
+    if (const qint64 size = file.size(); size >= smallest && size > 0) {
+        if (std::optional<Lines> lines = readChunksOnThreads(file, size, pieceBytes))
+            return tableOf(std::move(*lines));
+    }
+#else
+    Q_UNUSED(pieceBytes);
+    Q_UNUSED(smallest);
+#endif
+    const std::optional<QByteArray> bytes = readOpenInputFile(file, &result.error);
+    if (!bytes)
+        return result;
+    return readSequence(*bytes);
+}
+
 } // namespace
 
 ReadResult readSequence(QByteArrayView text)
@@ -485,44 +615,29 @@ ReadResult readSequence(QByteArrayView text)
 
 ReadResult readSequenceInPieces(QByteArrayView text, int pieces)
 {
-    auto shared = std::make_shared<SharedReading>(piecesOf(text, pieces));
-    const std::size_t count = shared->texts.size();
-    if (count == 1)
+    std::vector<QByteArrayView> texts = piecesOf(text, pieces);
+    if (texts.size() == 1)
         return readWhole(text);
-    shared->tasks.startHelpers([shared] { shared->readWhatIsLeft(); });
-    shared->readWhatIsLeft();
+    auto shared = std::make_shared<SharedReading>(texts.size());
+    const auto readTexts = [shared, texts = std::move(texts)] {
+        shared->readWhatIsLeft(
+            [&texts](std::size_t k, Lines &lines) { return readPiece(texts[k], lines); });
+    };
+    shared->tasks.startHelpers(readTexts);
+    readTexts();
+    if (std::optional<Lines> lines = shared->join(text.size() / 6 + 1))
+        return tableOf(std::move(*lines));
+    return readWhole(text);
+}
 
-    // The pieces are joined in order, each as soon as it is read. Anything
-    // the pieces could not read alone, a failure or more lines than a
-    // sequence holds, is left to one reading of the whole text, which names
-    // it at its line; every piece is still waited for, as its thread reads
-    // the text until it is done.
-    Lines all;
-    all.carry.fill(kNoValue);
-    all.cells.reserve(std::size_t(std::min<qsizetype>(kMaxLines, text.size() / 6 + 1)) *
-                      kColumnCount);
-    bool whole = false;
-    qsizetype lineCount = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-        shared->tasks.waitFor(k);
-        lineCount += shared->read[k].count();
-        whole = whole || shared->failed[k] != 0 || lineCount > kMaxLines;
-        if (!whole)
-            append(all, shared->read[k]);
-        shared->read[k] = {};
-    }
-    if (whole)
-        return readWhole(text);
-    return tableOf(std::move(all));
+ReadResult readSequenceFileInPieces(const QString &path, qint64 pieceBytes)
+{
+    return readFile(path, std::max<qint64>(pieceBytes, 1), 1);
 }
 
 ReadResult readSequenceFile(const QString &path)
 {
-    ReadResult result;
-    const std::optional<QByteArray> bytes = readInputFile(path, &result.error);
-    if (!bytes)
-        return result;
-    return readSequence(*bytes);
+    return readFile(path, kPieceBytes, 2 * kPieceBytes);
 }
 
 } // namespace glowline

@@ -38,7 +38,13 @@ ReadResult readSequence(QByteArrayView text);
 // whatever its size (fewer when the text has too few headers to cut it at).
 ReadResult readSequenceInPieces(QByteArrayView text, int pieces);
 
-// Reads the file at path. Never changes anything but the result.
+// Reads the file at path. Never changes anything but the result. A large
+// file is read in pieces side by side, each read from the file by the thread
+// that reads its lines; the result is the same as from one reading.
 ReadResult readSequenceFile(const QString &path);
+
+// Reads the file at path as readSequenceFile does, in pieces of about
+// pieceBytes whatever its size.
+ReadResult readSequenceFileInPieces(const QString &path, qint64 pieceBytes);
 
 } // namespace glowline

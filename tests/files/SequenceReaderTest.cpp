@@ -255,6 +255,38 @@ private slots:
         QCOMPARE(readSequence(text).table, one.table);
     }
 
+    // A large file is read chunk by chunk, each chunk's piece by the thread
+    // that read it; the pieces start at the header lines that the threads of
+    // neighbouring chunks find alike.
+    void fileReadInPiecesAsOne_data()
+    {
+        piecesReadAsOne_data();
+        const QByteArray comment = "; " + QByteArray(5000, 'x') + "\n";
+        QTest::newRow("a comment longer than the look-ahead between headers")
+            << ";Line 1\n.dw 0x0001\n" + comment + ";Line 2\n.dw 0x1002\n" + comment +
+                   ";Line 3\n.dw 0xF00A\n";
+        QTest::newRow("a comment longer than the look-ahead at the end")
+            << ";Line 1\n.dw 0x0001\n;Line 2\n.dw 0x1002\n" + comment;
+        QTest::newRow("no header at all") << comment + comment;
+    }
+    void fileReadInPiecesAsOne()
+    {
+        QFETCH(QByteArray, text);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("pieces.asm"));
+        QVERIFY(writeAll(path, text));
+        const ReadResult one = readSequenceInPieces(text, 1);
+        for (qint64 pieceBytes : {1, 7, 64, 5000}) {
+            if (text.size() / pieceBytes > 20000)
+                continue;
+            const ReadResult read = readSequenceFileInPieces(path, pieceBytes);
+            QCOMPARE(read.error.line, one.error.line);
+            QCOMPARE(read.error.description, one.error.description);
+            QCOMPARE(read.table, one.table);
+        }
+        QCOMPARE(readSequenceFile(path).table, one.table);
+    }
+
     void columnCodeIsNamedInTheError()
     {
         const ReadResult result = readSequence(";Line 1\n.dw 0xD000\n");
