@@ -444,10 +444,11 @@ struct SharedReading
 
     explicit SharedReading(std::size_t count) : read(count), failed(count, 0), tasks(count) {}
 
-    // Reads every piece not yet taken with readPiece(k, lines).
-    template <typename ReadPiece> void readWhatIsLeft(ReadPiece &&readPiece)
+    // Reads the next piece not yet taken with readPiece(k, lines); false
+    // when every piece was taken.
+    template <typename ReadPiece> bool readNext(ReadPiece &&readPiece)
     {
-        tasks.runWhatIsLeft([this, &readPiece](std::size_t k) {
+        return tasks.runNext([this, &readPiece](std::size_t k) {
             // Nothing may leave a thread of the pool; what went wrong here
             // (memory, at worst) the reading of the whole text meets again.
             try {
@@ -458,27 +459,46 @@ struct SharedReading
         });
     }
 
-    // The pieces' lines joined in order, each piece as soon as it is read;
-    // room is the number of lines to make room for at once. Gives nothing
-    // when the pieces could not be read alone (a failure, or more lines than
-    // a sequence holds), which is left to one reading of the whole text, as
+    // Reads every piece not yet taken with readPiece(k, lines).
+    template <typename ReadPiece> void readWhatIsLeft(ReadPiece &&readPiece)
+    {
+        while (readNext(readPiece)) {
+        }
+    }
+
+    // The calling thread's part: reads pieces as readWhatIsLeft does, and
+    // between them joins, in order, the pieces read so far by any thread,
+    // so that little is left to join once the last is read. room is the
+    // number of lines to make room for at once. Gives nothing when the
+    // pieces could not be read alone (a failure, or more lines than a
+    // sequence holds), which is left to one reading of the whole text, as
     // that names it at its line. Every piece is waited for even then, as its
     // thread reads the text until it is done.
-    std::optional<Lines> join(qsizetype room)
+    template <typename ReadPiece>
+    std::optional<Lines> readAndJoin(ReadPiece &&readPiece, qsizetype room)
     {
         Lines all;
         all.carry.fill(kNoValue);
         all.cells.reserve(std::size_t(std::min<qsizetype>(kMaxLines, room)) * kColumnCount);
         bool whole = false;
         qsizetype lineCount = 0;
-        for (std::size_t k = 0; k < tasks.count(); ++k) {
-            tasks.waitFor(k);
-            lineCount += read[k].count();
-            whole = whole || failed[k] != 0 || lineCount > kMaxLines;
-            if (!whole)
-                append(all, read[k]);
-            read[k] = {};
-        }
+        std::size_t joined = 0;
+        const auto joinRead = [&](bool wait) {
+            for (; joined < tasks.count(); ++joined) {
+                if (wait)
+                    tasks.waitFor(joined);
+                else if (!tasks.isDone(joined))
+                    return;
+                lineCount += read[joined].count();
+                whole = whole || failed[joined] != 0 || lineCount > kMaxLines;
+                if (!whole)
+                    append(all, read[joined]);
+                read[joined] = {};
+            }
+        };
+        while (readNext(readPiece))
+            joinRead(false);
+        joinRead(true);
         if (whole)
             return std::nullopt;
         return all;
@@ -564,15 +584,18 @@ std::optional<Lines> readChunksOnThreads(QFile &file, qint64 size, qint64 chunkB
 {
     const ChunkedFile chunks{file.handle(), size, chunkBytes};
     auto shared = std::make_shared<SharedReading>(chunks.chunkCount());
-    const auto readChunks = [shared, chunks] {
+    shared->tasks.startHelpers([shared, chunks] {
         std::unique_ptr<char[]> buffer;
         shared->readWhatIsLeft([&chunks, &buffer](std::size_t k, Lines &lines) {
             return chunks.readChunk(k, buffer, lines);
         });
-    };
-    shared->tasks.startHelpers(readChunks);
-    readChunks();
-    std::optional<Lines> lines = shared->join(size / 6 + 1);
+    });
+    std::unique_ptr<char[]> buffer;
+    std::optional<Lines> lines = shared->readAndJoin(
+        [&chunks, &buffer](std::size_t k, Lines &piece) {
+            return chunks.readChunk(k, buffer, piece);
+        },
+        size / 6 + 1);
     char beyond = 0;
     if (::pread(chunks.handle, &beyond, 1, size) != 0)
         return std::nullopt;
@@ -619,13 +642,11 @@ ReadResult readSequenceInPieces(QByteArrayView text, int pieces)
     if (texts.size() == 1)
         return readWhole(text);
     auto shared = std::make_shared<SharedReading>(texts.size());
-    const auto readTexts = [shared, texts = std::move(texts)] {
-        shared->readWhatIsLeft(
-            [&texts](std::size_t k, Lines &lines) { return readPiece(texts[k], lines); });
+    const auto readText = [texts = std::move(texts)](std::size_t k, Lines &lines) {
+        return readPiece(texts[k], lines);
     };
-    shared->tasks.startHelpers(readTexts);
-    readTexts();
-    if (std::optional<Lines> lines = shared->join(text.size() / 6 + 1))
+    shared->tasks.startHelpers([shared, readText] { shared->readWhatIsLeft(readText); });
+    if (std::optional<Lines> lines = shared->readAndJoin(readText, text.size() / 6 + 1))
         return tableOf(std::move(*lines));
     return readWhole(text);
 }

@@ -23,15 +23,28 @@ public:
 
     std::size_t count() const { return m_count; }
 
+    // Runs task(k) for the next task k not yet taken, and marks it done;
+    // false when every task was taken.
+    template <typename Task> bool runNext(Task &&task)
+    {
+        const std::size_t k = m_next++;
+        if (k >= m_count)
+            return false;
+        task(k);
+        m_done[k].store(1, std::memory_order_release);
+        m_done[k].notify_all();
+        return true;
+    }
+
     // Runs task(k) for every task k not yet taken, and marks each done.
     template <typename Task> void runWhatIsLeft(Task &&task)
     {
-        for (std::size_t k = m_next++; k < m_count; k = m_next++) {
-            task(k);
-            m_done[k].store(1, std::memory_order_release);
-            m_done[k].notify_all();
+        while (runNext(task)) {
         }
     }
+
+    // Whether task k is done; when it is, what it did is seen by the caller.
+    bool isDone(std::size_t k) const { return m_done[k].load(std::memory_order_acquire) != 0; }
 
     // Returns once task k is done; what it did is then seen by the caller.
     void waitFor(std::size_t k) const { m_done[k].wait(0, std::memory_order_acquire); }
