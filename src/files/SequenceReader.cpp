@@ -533,6 +533,24 @@ std::vector<QByteArrayView> piecesOf(QByteArrayView text, int pieces)
 // more than its chunk, to see where the next piece starts.
 constexpr qint64 kLookAhead = 4096;
 
+// The buffer that the calling thread reads chunks into, with room for at
+// least the given bytes. A thread keeps it from one file to the next, and it
+// ends with the thread: new memory costs a page fault for every few
+// kilobytes first touched, which on some virtual machines costs more than
+// reading the bytes.
+char *chunkBuffer(std::size_t bytes)
+{
+    thread_local std::unique_ptr<char[]> buffer;
+    thread_local std::size_t room = 0;
+    if (room < bytes) {
+        buffer.reset();
+        room = 0;
+        buffer = std::make_unique_for_overwrite<char[]>(bytes);
+        room = bytes;
+    }
+    return buffer.get();
+}
+
 struct ChunkedFile
 {
     int handle;
@@ -541,22 +559,19 @@ struct ChunkedFile
 
     std::size_t chunkCount() const { return std::size_t((size + chunkBytes - 1) / chunkBytes); }
 
-    // Reads chunk k with the bytes around it into buffer (made here on the
-    // first chunk that a thread takes), and the lines of its piece into
-    // lines. False when the piece cannot be read alone, or when the file is
-    // not as long as it was.
-    bool readChunk(std::size_t k, std::unique_ptr<char[]> &buffer, Lines &lines) const
+    // Reads chunk k with the bytes around it into the thread's buffer, and
+    // the lines of its piece into lines. False when the piece cannot be read
+    // alone, or when the file is not as long as it was.
+    bool readChunk(std::size_t k, Lines &lines) const
     {
         const qint64 start = qint64(k) * chunkBytes;
         // The byte before the chunk tells whether a line starts with it.
         const qint64 from = k == 0 ? 0 : start - 1;
         const qint64 to = std::min(size, start + chunkBytes + kLookAhead);
-        if (!buffer)
-            buffer =
-                std::make_unique_for_overwrite<char[]>(std::size_t(chunkBytes + kLookAhead + 1));
-        if (!readInputFileAt(handle, buffer.get(), to - from, from))
+        char *const buffer = chunkBuffer(std::size_t(chunkBytes + kLookAhead + 1));
+        if (!readInputFileAt(handle, buffer, to - from, from))
             return false;
-        const QByteArrayView bytes(buffer.get(), to - from);
+        const QByteArrayView bytes(buffer, to - from);
 
         // Where the piece that starts at or after at starts: the first header
         // line within the look-ahead; the end of the file if that reaches it
@@ -584,18 +599,11 @@ std::optional<Lines> readChunksOnThreads(QFile &file, qint64 size, qint64 chunkB
 {
     const ChunkedFile chunks{file.handle(), size, chunkBytes};
     auto shared = std::make_shared<SharedReading>(chunks.chunkCount());
-    shared->tasks.startHelpers([shared, chunks] {
-        std::unique_ptr<char[]> buffer;
-        shared->readWhatIsLeft([&chunks, &buffer](std::size_t k, Lines &lines) {
-            return chunks.readChunk(k, buffer, lines);
-        });
-    });
-    std::unique_ptr<char[]> buffer;
-    std::optional<Lines> lines = shared->readAndJoin(
-        [&chunks, &buffer](std::size_t k, Lines &piece) {
-            return chunks.readChunk(k, buffer, piece);
-        },
-        size / 6 + 1);
+    const auto readChunk = [chunks](std::size_t k, Lines &lines) {
+        return chunks.readChunk(k, lines);
+    };
+    shared->tasks.startHelpers([shared, readChunk] { shared->readWhatIsLeft(readChunk); });
+    std::optional<Lines> lines = shared->readAndJoin(readChunk, size / 6 + 1);
     char beyond = 0;
     if (::pread(chunks.handle, &beyond, 1, size) != 0)
         return std::nullopt;
