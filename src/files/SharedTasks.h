@@ -4,11 +4,34 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <memory>
 
 namespace glowline {
+
+// The processor that the calling thread runs on; -1 where it cannot be told.
+int currentProcessor();
+
+// While it lives, keeps the calling thread off the given processor, if the
+// thread runs on it now and may run on another; where processors cannot be
+// chosen, does nothing.
+class OffProcessor
+{
+public:
+    explicit OffProcessor(int processor);
+    ~OffProcessor();
+    OffProcessor(const OffProcessor &) = delete;
+    OffProcessor &operator=(const OffProcessor &) = delete;
+
+    // Room for the set of processors the thread was allowed before.
+    using Mask = std::array<unsigned char, 128>;
+
+private:
+    Mask m_allowed{};
+    bool m_moved = false;
+};
 
 // Numbered tasks that the calling thread shares with the threads of Qt's
 // global pool: each thread takes the next task not yet taken until none is
@@ -62,9 +85,18 @@ public:
         const std::size_t helpers =
             std::min(std::size_t(std::max(QThread::idealThreadCount() - 1, 0)),
                      m_count > 0 ? m_count - 1 : 0);
+        // The system may wake a helper on the calling thread's own
+        // processor while another idles (seen on virtual machines whose
+        // processors share no cache); the helper then takes that processor
+        // from the calling thread, and the two read one after the other.
+        // Such a helper leaves the processor for its tasks.
+        const auto helpElsewhere = [help, processor = currentProcessor()] {
+            const OffProcessor away(processor);
+            help();
+        };
         for (std::size_t i = 0; i < helpers; ++i) {
             // tryStart: a pool with no thread free gets no task to wait for.
-            if (!QThreadPool::globalInstance()->tryStart(help))
+            if (!QThreadPool::globalInstance()->tryStart(helpElsewhere))
                 break;
         }
     }
