@@ -20,9 +20,6 @@ inline constexpr qint64 kMaxSequenceFileBytes = qint64(256) * 1024 * 1024;
 // pipe could block for ever. On failure returns false and sets *error.
 bool openInputFile(const QString &path, QFile &file, FileError *error);
 
-// Reads the whole of such a file.
-std::optional<QByteArray> readInputFile(const QString &path, FileError *error);
-
 // Reads the whole of a file that openInputFile opened, from its start.
 std::optional<QByteArray> readOpenInputFile(QFile &file, FileError *error);
 

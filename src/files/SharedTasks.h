@@ -59,23 +59,11 @@ public:
         return true;
     }
 
-    // Runs task(k) for every task k not yet taken, and marks each done.
-    template <typename Task> void runWhatIsLeft(Task &&task)
-    {
-        while (runNext(task)) {
-        }
-    }
-
     // Whether task k is done; when it is, what it did is seen by the caller.
     bool isDone(std::size_t k) const { return m_done[k].load(std::memory_order_acquire) != 0; }
 
     // Returns once task k is done; what it did is then seen by the caller.
     void waitFor(std::size_t k) const { m_done[k].wait(0, std::memory_order_acquire); }
-    void waitForAll() const
-    {
-        for (std::size_t k = 0; k < m_count; ++k)
-            waitFor(k);
-    }
 
     // Starts as many pool threads on help as there are other processors,
     // and tasks for them: help must keep alive whatever the tasks touch, as

@@ -360,29 +360,28 @@ private slots:
         QCOMPARE(result.table, tableOf({led(0, 0xF00, 10), led(0, 0, 10)}));
     }
 
+    // A large file whose chunks cannot be read alone is read again whole,
+    // from the file, and reads as its text does.
     void largeFileReadsWhole_data()
     {
-        QTest::addColumn<qint64>("size");
-        // A large file is read in chunks of 512 KiB on more than one thread.
-        QTest::newRow("two whole chunks") << qint64(1024 * 1024);
-        QTest::newRow("a last chunk of one byte") << qint64(1024 * 1024 + 1);
-        QTest::newRow("the largest sequence's size") << qint64(5133333);
+        QTest::addColumn<QByteArray>("text");
+        QByteArray faulty = encodeSequence(everyLedChangesTable());
+        faulty[faulty.lastIndexOf(".dw 0x") + 7] = 'z';
+        QTest::newRow("the largest written file, with a fault in its last line") << faulty;
+        QTest::newRow("no header within reach of a chunk's start")
+            << ("; " + QByteArray(5000, 'x') + "\n").repeated(300) + ";Line 1\n.dw 0x0001\n";
     }
     void largeFileReadsWhole()
     {
-        QFETCH(qint64, size);
-        QByteArray bytes(size, Qt::Uninitialized);
-        QRandomGenerator random{quint32(size)};
-        for (char &byte : bytes)
-            byte = char(random.bounded(256));
+        QFETCH(QByteArray, text);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("large.asm"));
-        QVERIFY(writeAll(path, bytes));
-        FileError error;
-        const std::optional<QByteArray> read = readInputFile(path, &error);
-        QVERIFY2(read.has_value(), qPrintable(error.description));
-        QCOMPARE(read->size(), size);
-        QVERIFY(*read == bytes);
+        QVERIFY(writeAll(path, text));
+        const ReadResult whole = readSequenceInPieces(text, 1);
+        const ReadResult read = readSequenceFile(path);
+        QCOMPARE(read.error.line, whole.error.line);
+        QCOMPARE(read.error.description, whole.error.description);
+        QCOMPARE(read.table, whole.table);
     }
 
     void fileFailures_data()
