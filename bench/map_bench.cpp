@@ -6,7 +6,7 @@
 #include "model/Document.h"
 #include "model/SequenceEditor.h"
 #include "support/TestTables.h"
-#include "window/SequenceMap.h"
+#include "window/map/SequenceMap.h"
 
 #include <QApplication>
 #include <QBuffer>

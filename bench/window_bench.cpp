@@ -2,9 +2,9 @@
 // the line window while scrLine's thumb is dragged, and the time from process
 // start to the window shown. Prints figures; asserts nothing.
 
-#include "files/Dialogs.h"
-#include "window/LineWindow.h"
-#include "window/MainWindow.h"
+#include "dialogs/Dialogs.h"
+#include "window/controls/LineWindow.h"
+#include "window/main/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "files/DocumentCommands.h"
 
-#include "files/Dialogs.h"
+#include "dialogs/Dialogs.h"
 #include "files/SequenceReader.h"
 #include "files/SequenceWriter.h"
 #include "model/Document.h"

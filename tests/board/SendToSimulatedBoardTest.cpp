@@ -1,7 +1,7 @@
 #include "files/SequenceWriter.h"
 #include "model/Document.h"
-#include "playback/HeadlessToolRunner.h"
-#include "playback/SendOperation.h"
+#include "send/HeadlessToolRunner.h"
+#include "send/SendOperation.h"
 #include "support/Files.h"
 #include "support/ScriptedDialogs.h"
 

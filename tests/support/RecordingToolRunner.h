@@ -1,8 +1,8 @@
 #pragma once
 
-#include "playback/HeadlessToolRunner.h"
 #include "playback/Playback.h"
-#include "playback/ToolRunner.h"
+#include "send/HeadlessToolRunner.h"
+#include "send/ToolRunner.h"
 
 #include <QList>
 #include <QStringList>

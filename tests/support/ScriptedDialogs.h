@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/Dialogs.h"
+#include "dialogs/Dialogs.h"
 
 #include <QList>
 #include <QString>

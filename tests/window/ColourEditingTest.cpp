@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "window/ClickLabel.h"
-#include "window/LedShape.h"
+#include "window/controls/ClickLabel.h"
+#include "window/controls/LedShape.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "window/LedShape.h"
+#include "window/controls/LedShape.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "window/ClickLabel.h"
-#include "window/UpDown.h"
+#include "window/controls/ClickLabel.h"
+#include "window/controls/UpDown.h"
 
 #include <QLabel>
 #include <QLineEdit>

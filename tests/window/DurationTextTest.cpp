@@ -1,4 +1,4 @@
-#include "window/DurationText.h"
+#include "window/controls/DurationText.h"
 
 #include <QLocale>
 #include <QRegularExpression>

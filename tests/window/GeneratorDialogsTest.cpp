@@ -1,9 +1,9 @@
-#include "window/ChaseDialog.h"
-#include "window/DurationText.h"
-#include "window/InsertFadeDialog.h"
-#include "window/RainbowDialog.h"
-#include "window/SparkleDialog.h"
 #include "window/WindowTestSupport.h"
+#include "window/controls/DurationText.h"
+#include "window/dialogs/ChaseDialog.h"
+#include "window/dialogs/InsertFadeDialog.h"
+#include "window/dialogs/RainbowDialog.h"
+#include "window/dialogs/SparkleDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

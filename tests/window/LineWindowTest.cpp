@@ -1,8 +1,8 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "window/ChannelSlider.h"
-#include "window/LedShape.h"
-#include "window/UpDown.h"
+#include "window/controls/ChannelSlider.h"
+#include "window/controls/LedShape.h"
+#include "window/controls/UpDown.h"
 
 #include <QHash>
 #include <QLabel>

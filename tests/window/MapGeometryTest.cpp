@@ -1,4 +1,4 @@
-#include "window/MapGeometry.h"
+#include "window/map/MapGeometry.h"
 
 #include "support/TestTables.h"
 

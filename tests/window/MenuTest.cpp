@@ -2,9 +2,9 @@
 #include "WindowTestSupport.h"
 #include "files/SequenceWriter.h"
 #include "support/RecordingToolRunner.h"
-#include "window/ClickLabel.h"
-#include "window/LedShape.h"
-#include "window/SendCommand.h"
+#include "window/controls/ClickLabel.h"
+#include "window/controls/LedShape.h"
+#include "window/send/SendCommand.h"
 
 #include <QAction>
 #include <QFile>

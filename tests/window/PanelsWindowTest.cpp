@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
 #include "files/SequenceWriter.h"
-#include "window/SequenceMap.h"
+#include "window/map/SequenceMap.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
 #include "model/Generators.h"
-#include "window/LedShape.h"
-#include "window/MainWindow.h"
+#include "window/controls/LedShape.h"
+#include "window/main/MainWindow.h"
 
 #include <QAction>
 #include <QFile>

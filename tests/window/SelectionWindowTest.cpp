@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "window/ClickLabel.h"
-#include "window/MainWindow.h"
+#include "window/controls/ClickLabel.h"
+#include "window/main/MainWindow.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

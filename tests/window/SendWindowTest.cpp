@@ -1,15 +1,15 @@
-#include "window/SendWindow.h"
+#include "window/send/SendWindow.h"
 
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "playback/ToolLocator.h"
+#include "send/ToolLocator.h"
 #include "support/IntelHex.h"
 #include "support/RecordingToolRunner.h"
 #include "support/StandInTools.h"
-#include "window/ClickLabel.h"
-#include "window/DialogToolRunner.h"
-#include "window/ProgrammerSettingsDialog.h"
-#include "window/SendCommand.h"
+#include "window/controls/ClickLabel.h"
+#include "window/send/DialogToolRunner.h"
+#include "window/send/ProgrammerSettingsDialog.h"
+#include "window/send/SendCommand.h"
 
 #include <QAction>
 #include <QApplication>

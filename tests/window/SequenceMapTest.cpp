@@ -1,11 +1,11 @@
-#include "window/SequenceMap.h"
+#include "window/map/SequenceMap.h"
 
 #include "model/Document.h"
 #include "model/SequenceEditor.h"
 #include "support/ScriptedDialogs.h"
-#include "window/ExportPictureCommand.h"
-#include "window/ExportPictureDialog.h"
 #include "window/WindowTestSupport.h"
+#include "window/map/ExportPictureCommand.h"
+#include "window/map/ExportPictureDialog.h"
 
 #include <QApplication>
 #include <QDir>

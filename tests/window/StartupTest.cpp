@@ -1,10 +1,10 @@
-#include "window/Startup.h"
+#include "window/main/Startup.h"
 
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
 #include "files/SequenceWriter.h"
-#include "window/LedShape.h"
-#include "window/UpDown.h"
+#include "window/controls/LedShape.h"
+#include "window/controls/UpDown.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
 #include "files/SequenceWriter.h"
-#include "window/ClickLabel.h"
-#include "window/LedShape.h"
-#include "window/UpDown.h"
+#include "window/controls/ClickLabel.h"
+#include "window/controls/LedShape.h"
+#include "window/controls/UpDown.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,10 +1,10 @@
-#include "window/ChannelSlider.h"
-#include "window/ChannelSliderStyle.h"
-#include "window/ClickLabel.h"
-#include "window/FocusFrameStyle.h"
-#include "window/LedShape.h"
-#include "window/TextBox.h"
-#include "window/UpDown.h"
+#include "window/controls/ChannelSlider.h"
+#include "window/controls/ChannelSliderStyle.h"
+#include "window/controls/ClickLabel.h"
+#include "window/controls/FocusFrameStyle.h"
+#include "window/controls/LedShape.h"
+#include "window/controls/TextBox.h"
+#include "window/controls/UpDown.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/ScriptedDialogs.h"
-#include "window/MainWindow.h"
+#include "window/main/MainWindow.h"
 
 #include <QObject>
 #include <QString>

@@ -6,9 +6,9 @@
 #include "support/LineTableText.h"
 #include "support/ShownColour.h"
 #include "support/TestTables.h"
-#include "window/LineWindow.h"
-#include "window/MainWindow.h"
-#include "window/PalettePanel.h"
+#include "window/controls/LineWindow.h"
+#include "window/controls/PalettePanel.h"
+#include "window/main/MainWindow.h"
 
 #include <QObject>
 #include <QScrollBar>

@@ -1,0 +1,18 @@
+#include "window/dialogs/QtDialogs.h"
+#include "window/main/MainWindow.h"
+#include "window/main/Startup.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Glowline"));
+    QApplication::setApplicationVersion(QStringLiteral(GLOWLINE_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("glowline"));
+
+    glowline::QtDialogs dialogs;
+    glowline::MainWindow window(dialogs);
+    glowline::startEditor(window, QApplication::arguments());
+    return app.exec();
+}

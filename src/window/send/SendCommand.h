@@ -1,0 +1,67 @@
+#pragma once
+
+#include "send/ProgrammerSettings.h"
+#include "send/SendOperation.h"
+#include "send/ToolLocator.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace glowline {
+
+class Dialogs;
+class DialogToolRunner;
+class Document;
+class Playback;
+class SendProgress;
+class ToolRunner;
+
+// The editor's Send and Programmer Settings commands: runs SendOperation with
+// the tools shown in a SendWindow over the editor, and keeps the programmer
+// settings between runs.
+class SendCommand final
+{
+public:
+    using AskSettings = SendOperation::AskSettings;
+
+    // save is the editor's Save command.
+    SendCommand(QWidget &window, Document &document, Dialogs &dialogs, std::function<void()> save,
+                Playback &playback);
+    ~SendCommand();
+    Q_DISABLE_COPY_MOVE(SendCommand)
+
+    // Send runs the tools through runner, found by locator; a runner that also
+    // shows progress is told the stages. By default the tools run in a
+    // SendWindow and are found by ToolLocator().
+    void setTools(ToolRunner &runner, ToolLocator locator);
+    // Stands in for the Programmer Settings dialog (tests answer it).
+    void setSettingsDialog(AskSettings ask) { m_dialog = std::move(ask); }
+    const ToolLocator &locator() const { return m_locator; }
+
+    SendOperation::Outcome run();
+    // File > Programmer Settings...: keeps the settings when accepted.
+    void editSettings();
+
+    // The settings kept between runs, defaults where none are kept.
+    static ProgrammerSettings storedSettings();
+
+private:
+    std::optional<ProgrammerSettings> askAndKeep(const ProgrammerSettings &current);
+    std::optional<ProgrammerSettings> showDialog(const ProgrammerSettings &current);
+
+    QWidget &m_window;
+    Document &m_document;
+    Dialogs &m_dialogs;
+    std::function<void()> m_save;
+    Playback &m_playback;
+    std::unique_ptr<DialogToolRunner> m_ownRunner;
+    ToolRunner *m_runner = nullptr;
+    SendProgress *m_progress = nullptr;
+    ToolLocator m_locator;
+    AskSettings m_dialog;
+};
+
+} // namespace glowline
