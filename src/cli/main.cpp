@@ -1,5 +1,6 @@
 // glowline-cli: the sequence file as a table, and a table as a sequence file.
 
+#include "files/FileError.h"
 #include "files/SequenceReader.h"
 #include "files/SequenceWriter.h"
 #include "files/TsvTable.h"
@@ -51,7 +52,7 @@ int show(const QString &path)
 {
     const ReadResult result = readSequenceFile(path);
     if (!result.ok()) {
-        printError(result.error.message(path));
+        printError(result.error.message(printableFileName(path)));
         return 1;
     }
     return printOutput(linesToTsv(result.table, 1, result.table.lineCount())) ? 0 : 1;
@@ -67,16 +68,16 @@ int import(const QString &tablePath, const QString &outPath)
     const bool read = readInputFileInPieces(
         tablePath, &error, [&reader](QByteArrayView piece) { return reader.feed(piece); });
     if (!read && !reader.error().isSet()) {
-        printError(error.message(tablePath));
+        printError(error.message(printableFileName(tablePath)));
         return 1;
     }
     if (!reader.finish()) {
-        printError(reader.error().message(tablePath));
+        printError(reader.error().message(printableFileName(tablePath)));
         return 1;
     }
     QString saveError;
     if (!saveSequenceFile(LineTable(reader.takeCells()), outPath, &saveError)) {
-        printError(QStringLiteral("%1: %2").arg(outPath, saveError));
+        printError(QStringLiteral("%1: %2").arg(printableFileName(outPath), saveError));
         return 1;
     }
     return 0;

@@ -38,4 +38,10 @@ struct FileError
 // and bytes above ASCII as \xHH.
 QString printableText(QByteArrayView text, qsizetype maxChars = 40);
 
+// A file name as it can be printed to a terminal or a log: whole, with every
+// control character (C0, DEL and C1) written as the \xHH of its UTF-8 bytes,
+// so that a line feed or an escape sequence in a name cannot pass for a line
+// of its own or drive the terminal.
+QString printableFileName(const QString &name);
+
 } // namespace glowline

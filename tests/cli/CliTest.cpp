@@ -367,6 +367,46 @@ private slots:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), before);
     }
 
+    // A name can hold any byte but / and NUL; printed raw, a line feed would
+    // pass for a message of its own and an escape would drive the terminal.
+    void controlCharactersInNamesAreEscaped_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("line feed, show")
+            << QStringLiteral("show") << QStringLiteral("a\nb.asm:9: fake.asm")
+            << QByteArray("a\\x0Ab.asm:9: fake.asm");
+        QTest::newRow("escape, show") << QStringLiteral("show") << QStringLiteral("\x1B[2Jx.asm")
+                                      << QByteArray("\\x1B[2Jx.asm");
+        QTest::newRow("C1 control and DEL, show")
+            << QStringLiteral("show") << QStringLiteral("\u009B2J\u007F.asm")
+            << QByteArray("\\xC2\\x9B2J\\x7F.asm");
+        QTest::newRow("carriage return, import output")
+            << QStringLiteral("import") << QStringLiteral("gone/x\r.asm")
+            << QByteArray("gone/x\\x0D.asm");
+        QTest::newRow("other letters stay as they are")
+            << QStringLiteral("show") << QStringLiteral("Lichterkette \u00E4\u00F6.asm")
+            << QStringLiteral("Lichterkette \u00E4\u00F6.asm").toUtf8();
+    }
+    void controlCharactersInNamesAreEscaped()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, shown);
+        const QString tsv = m_dir->filePath(QStringLiteral("in.tsv"));
+        QVERIFY(writeAll(tsv, kExampleTable));
+        const QString path = m_dir->filePath(name);
+        const Run run = command == u"show" ? runCli({command, path}) : runCli({command, tsv, path});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith(QFile::encodeName(m_dir->path()) + '/' + shown + ": "),
+                 run.err.constData());
+        QVERIFY2(run.err.endsWith('\n') && run.err.count('\n') == 1, run.err.constData());
+        for (const char byte : run.err.chopped(1))
+            QVERIFY2(static_cast<unsigned char>(byte) >= 0x20 && byte != 0x7F, run.err.constData());
+        QVERIFY2(!run.err.contains("\xC2\x9B"), run.err.constData());
+    }
+
     void noFileName_data()
     {
         QTest::addColumn<QStringList>("arguments");
