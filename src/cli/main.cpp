@@ -76,10 +76,14 @@ int import(const QString &tablePath, const QString &outPath)
         return 1;
     }
     QString saveError;
-    if (!saveSequenceFile(LineTable(reader.takeCells()), outPath, &saveError)) {
+    QString ownerChange;
+    if (!saveSequenceFile(LineTable(reader.takeCells()), outPath, &saveError, &ownerChange)) {
         printError(QStringLiteral("%1: %2").arg(printableFileName(outPath), saveError));
         return 1;
     }
+    if (!ownerChange.isEmpty())
+        printError(
+            QStringLiteral("%1: written, but %2").arg(printableFileName(outPath), ownerChange));
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "files/SequenceWriter.h"
 #include "model/Document.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace glowline {
@@ -17,12 +18,18 @@ void DocumentCommands::save()
         return;
     }
     QString error;
-    if (!saveSequenceFile(m_document.table(), state.fileName(), &error)) {
+    QString ownerChange;
+    if (!saveSequenceFile(m_document.table(), state.fileName(), &error, &ownerChange)) {
         m_dialogs.message(Dialogs::Icon::Error, Dialogs::Buttons::Ok,
                           QStringLiteral("Failed to save file: \r\n") + error);
         return;
     }
     state.clearChangedMarker();
+    if (!ownerChange.isEmpty()) {
+        m_dialogs.message(Dialogs::Icon::Warning, Dialogs::Buttons::Ok,
+                          QStringLiteral("%1 was saved, but %2.")
+                              .arg(QDir::toNativeSeparators(state.fileName()), ownerChange));
+    }
 }
 
 void DocumentCommands::saveAs()

@@ -10,6 +10,9 @@
 #include <string_view>
 
 #ifdef Q_OS_UNIX
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -128,8 +131,52 @@ int sequenceWordCount(const LineTable &table)
     return words;
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+#ifdef Q_OS_UNIX
+namespace {
+
+QString userName(uid_t uid)
 {
+    if (const passwd *entry = ::getpwuid(uid))
+        return QString::fromLocal8Bit(entry->pw_name);
+    return QString::number(uid);
+}
+
+QString groupName(gid_t gid)
+{
+    if (const group *entry = ::getgrgid(gid))
+        return QString::fromLocal8Bit(entry->gr_name);
+    return QString::number(gid);
+}
+
+// The new file is made by whoever saves, in their own group; the rename would
+// take a group-shared file from its group, and give a file that root saved to
+// root. Gives the new file the old one's owner and group, or, where only the
+// group may be given (a member of it may), at least the group. Returns what
+// could not be kept, or an empty text.
+QString keepOwnerAndGroup(int newFile, const struct stat &old)
+{
+    if (::fchown(newFile, old.st_uid, old.st_gid) == 0)
+        return QString();
+    const int reason = errno;
+    ::fchown(newFile, uid_t(-1), old.st_gid);
+    struct stat now
+    {};
+    if (::fstat(newFile, &now) != 0 || (now.st_uid == old.st_uid && now.st_gid == old.st_gid))
+        return QString();
+    return QStringLiteral("it now belongs to user %1 and group %2 instead of user %3 and group "
+                          "%4 (%5)")
+        .arg(userName(now.st_uid), groupName(now.st_gid), userName(old.st_uid),
+             groupName(old.st_gid), QString::fromLocal8Bit(std::strerror(reason)));
+}
+
+} // namespace
+#endif
+
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error,
+                         QString *ownerChange)
+{
+    if (ownerChange)
+        ownerChange->clear();
     auto fail = [error](const QString &description) {
         if (error)
             *error = description;
@@ -178,6 +225,7 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         return fail(description);
     }
 #endif
+    QString change;
 #ifdef Q_OS_UNIX
     // commit() syncs the file to disk but ignores a failure; some file systems
     // only report a full disk or a lost device at this point.
@@ -186,15 +234,23 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
         file.cancelWriting();
         return fail(description);
     }
+    // The file replaced is the one a link points to, as QSaveFile replaces it.
+    struct stat old
+    {};
+    if (::stat(QFile::encodeName(path).constData(), &old) == 0)
+        change = keepOwnerAndGroup(file.handle(), old);
 #endif
     if (!file.commit())
         return fail(file.errorString());
+    if (ownerChange)
+        *ownerChange = change;
     return true;
 }
 
-bool saveSequenceFile(const LineTable &table, const QString &path, QString *error)
+bool saveSequenceFile(const LineTable &table, const QString &path, QString *error,
+                      QString *ownerChange)
 {
-    return writeFileAtomically(path, encodeSequence(table), error);
+    return writeFileAtomically(path, encodeSequence(table), error, ownerChange);
 }
 
 } // namespace glowline

@@ -55,10 +55,17 @@ int lineWordCount(const LineTable &table, int line);
 // everything is written: a failure leaves the old file as it was and no
 // temporary file behind. On failure returns false and sets *error to the
 // system's description of what went wrong.
-bool saveSequenceFile(const LineTable &table, const QString &path, QString *error);
+//
+// The new file keeps the permission bits, owner and group of the file it
+// replaces. Where the system does not let the owner or group be kept (only
+// root may give a file away), the file is still written, and *ownerChange
+// says whose it now is; it stays empty otherwise.
+bool saveSequenceFile(const LineTable &table, const QString &path, QString *error,
+                      QString *ownerChange = nullptr);
 
 // Writes bytes the same way; used by anything else that must not leave a
 // half-written file.
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error);
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error,
+                         QString *ownerChange = nullptr);
 
 } // namespace glowline

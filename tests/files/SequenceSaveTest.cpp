@@ -29,11 +29,13 @@ struct ChildSave
     bool ran = false; // the child reported back
     bool saved = false;
     QString error;
+    QString ownerChange;
 };
 
 // Saves in a forked child, so that the child alone can give up root (which
 // ignores permission bits) or limit the size of the files it writes. The
-// child reports through a pipe: one byte for success, then the description.
+// child reports through a pipe: one byte for success, then the description,
+// a NUL and what it said of the file's owner.
 ChildSave saveInChild(const LineTable &table, const QString &path, bool asNobody,
                       rlim_t fileSizeLimit)
 {
@@ -64,9 +66,10 @@ ChildSave saveInChild(const LineTable &table, const QString &path, bool asNobody
                 _exit(4);
         }
         QString error;
-        const bool saved = saveSequenceFile(table, path, &error);
+        QString ownerChange;
+        const bool saved = saveSequenceFile(table, path, &error, &ownerChange);
         QByteArray report(1, saved ? '1' : '0');
-        report += error.toUtf8();
+        report += error.toUtf8() + '\0' + ownerChange.toUtf8();
         qsizetype written = 0;
         while (written < report.size()) {
             const ssize_t n =
@@ -89,7 +92,9 @@ ChildSave saveInChild(const LineTable &table, const QString &path, bool asNobody
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && !report.isEmpty()) {
         result.ran = true;
         result.saved = report.at(0) == '1';
-        result.error = QString::fromUtf8(report.mid(1));
+        const QList<QByteArray> texts = report.mid(1).split('\0');
+        result.error = QString::fromUtf8(texts.value(0));
+        result.ownerChange = QString::fromUtf8(texts.value(1));
     } else {
         qWarning("save child ended with status %d", status);
     }
@@ -100,6 +105,14 @@ QStringList entries(const QString &folder)
 {
     return QDir(folder).entryList(
         QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+struct stat statOf(const QString &path)
+{
+    struct stat info
+    {};
+    stat(QFile::encodeName(path).constData(), &info);
+    return info;
 }
 
 mode_t modeOf(const QString &path)
@@ -211,6 +224,43 @@ private slots:
         QVERIFY2(saveSequenceFile(LineTable(3), path, &error), qPrintable(error));
         QCOMPARE(readAll(path), crlf({".cseg", ".org 0x0000", ";Line 1", ";Line 2", ";Line 3"}));
         QCOMPARE(int(modeOf(path) & 07777), mode);
+    }
+
+    // Root may keep any owner; anyone else keeps what the system lets them and
+    // is told whose the file now is.
+    void keepsTheOwnerAndGroup_data()
+    {
+        QTest::addColumn<bool>("asNobody");
+        QTest::addColumn<uint>("ownerAfter");
+        QTest::addColumn<uint>("groupAfter");
+        QTest::newRow("root saves another user's file") << false << 1234u << 2000u;
+        QTest::newRow("another user cannot be given the file") << true << 65534u << 65534u;
+    }
+    void keepsTheOwnerAndGroup()
+    {
+        QFETCH(bool, asNobody);
+        QFETCH(uint, ownerAfter);
+        QFETCH(uint, groupAfter);
+        if (geteuid() != 0)
+            QSKIP("only root can give a file to another user to begin with");
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7777)));
+        const QString path = m_dir->filePath(QStringLiteral("sequence.asm"));
+        QVERIFY(writeAll(path, kOldBytes));
+        QCOMPARE(chmod(QFile::encodeName(path).constData(), 0666), 0);
+        QCOMPARE(chown(QFile::encodeName(path).constData(), 1234, 2000), 0);
+
+        const ChildSave child = saveInChild(LineTable(3), path, asNobody, RLIM_INFINITY);
+        QVERIFY(child.ran);
+        QVERIFY2(child.saved, qPrintable(child.error));
+        QCOMPARE(readAll(path), crlf({".cseg", ".org 0x0000", ";Line 1", ";Line 2", ";Line 3"}));
+        QCOMPARE(uint(statOf(path).st_uid), ownerAfter);
+        QCOMPARE(uint(statOf(path).st_gid), groupAfter);
+        if (asNobody) {
+            QVERIFY2(child.ownerChange.contains(QStringLiteral("instead of user 1234 and group ")),
+                     qPrintable(child.ownerChange));
+        } else {
+            QCOMPARE(child.ownerChange, QString());
+        }
     }
 
     void newFileFollowsTheUmask()
