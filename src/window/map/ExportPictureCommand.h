@@ -2,9 +2,12 @@
 
 #include "window/map/ExportPictureDialog.h"
 
+#include <QByteArray>
 #include <QObject>
 
 #include <memory>
+
+class QImage;
 
 namespace glowline {
 
@@ -30,11 +33,16 @@ public:
     QString suggestedFileName() const;
     // Writes the picture; false (after telling the user) when it failed.
     bool exportTo(const QString &path, PictureSize size);
+    // The picture as PNG bytes; empty, with the reason in error, when it
+    // could not be encoded.
+    static QByteArray encodePng(const QImage &image, QString *error = nullptr);
 
 public slots:
     void run();
 
 private:
+    static constexpr int kPngQuality = 85;
+
     void reportFailure(const QString &description);
 
     Dialogs &m_dialogs;
