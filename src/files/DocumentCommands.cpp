@@ -17,6 +17,14 @@ void DocumentCommands::save()
         saveAs();
         return;
     }
+    if (fileChangedOnDisk() && fileStampOf(state.fileName())) {
+        const auto answer = m_dialogs.message(
+            Dialogs::Icon::Warning, Dialogs::Buttons::YesNo,
+            QStringLiteral("%1 was changed by another program since it was opened. Overwrite it?")
+                .arg(QDir::toNativeSeparators(state.fileName())));
+        if (answer != Dialogs::Answer::Yes)
+            return;
+    }
     QString error;
     QString ownerChange;
     if (!saveSequenceFile(m_document.table(), state.fileName(), &error, &ownerChange)) {
@@ -24,6 +32,7 @@ void DocumentCommands::save()
                           QStringLiteral("Failed to save file: \r\n") + error);
         return;
     }
+    m_stamp = fileStampOf(state.fileName());
     state.clearChangedMarker();
     if (!ownerChange.isEmpty()) {
         m_dialogs.message(Dialogs::Icon::Warning, Dialogs::Buttons::Ok,
@@ -38,6 +47,8 @@ void DocumentCommands::saveAs()
     if (!path || path->isEmpty())
         return;
     m_document.state().setFileName(QFileInfo(*path).absoluteFilePath());
+    // The Save dialog has asked before replacing a file of that name.
+    m_stamp.reset();
     save();
 }
 
@@ -64,7 +75,17 @@ void DocumentCommands::newFile()
 {
     if (!savePrompt())
         return;
+    m_document.state().setFileName(QString());
+    m_stamp.reset();
     m_document.replace(LineTable());
+}
+
+bool DocumentCommands::fileChangedOnDisk() const
+{
+    if (!m_stamp)
+        return false;
+    const auto now = fileStampOf(m_document.state().fileName());
+    return !now || !now->sameVersion(*m_stamp);
 }
 
 void DocumentCommands::load()
@@ -88,6 +109,7 @@ bool DocumentCommands::loadFile(const QString &path)
     // The file name is always a full path, also for a name given relative to
     // the working folder on the command line.
     m_document.state().setFileName(QFileInfo(path).absoluteFilePath());
+    m_stamp = fileStampOf(path);
     m_document.replace(std::move(result.table));
     return true;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "files/FileStamp.h"
+
 #include <QString>
+
+#include <optional>
 
 namespace glowline {
 
@@ -19,13 +23,16 @@ public:
     Q_DISABLE_COPY_MOVE(DocumentCommands)
 
     // Writes the sequence to its file, or asks for a name first when it has
-    // none. Clears the changed marker only when the file was written.
+    // none. Clears the changed marker only when the file was written. When
+    // another program changed the file since the editor read or wrote it,
+    // asks before writing over it.
     void save();
     void saveAs();
     // Asks to save unsaved changes. Returns true to go on, false to stop
     // (Cancel, or a save that did not happen).
     bool savePrompt();
-    // Starts a new sequence; the file name stays, so Save writes over it.
+    // Starts a new sequence without a file name, so that Save asks for one
+    // rather than write over the file that was open.
     void newFile();
     // Asks, shows the Open dialog and reads the chosen file.
     void load();
@@ -35,10 +42,16 @@ public:
     bool loadFile(const QString &path);
     // Returns true when the window may close.
     bool closeRequest() { return savePrompt(); }
+    // True when the sequence's file is no longer the version the editor last
+    // read or wrote: another program rewrote, replaced or removed it.
+    bool fileChangedOnDisk() const;
 
 private:
     Document &m_document;
     Dialogs &m_dialogs;
+    // The file as the editor last read or wrote it; nothing for a sequence
+    // that has no file yet, or whose name was given without reading it.
+    std::optional<FileStamp> m_stamp;
 };
 
 } // namespace glowline

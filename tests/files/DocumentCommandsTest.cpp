@@ -124,7 +124,9 @@ private slots:
         }
     }
 
-    void newKeepsFileNameAndSaveOverwritesWithoutDialog()
+    // Save after New must not write the new sequence over the file that was
+    // open before.
+    void newForgetsTheFileNameSoSaveAsks()
     {
         const QString path = m_dir->filePath(QStringLiteral("first.asm"));
         makeEdited(path);
@@ -133,12 +135,76 @@ private slots:
         QCOMPARE(readAll(path), encodeSequence(patternTable(3)));
 
         m_commands->newFile();
-        QCOMPARE(m_document->state().fileName(), path);
+        QCOMPARE(m_document->state().fileName(), QString());
         m_document->state().markChanged();
+        m_dialogs->fileNames.push_back(std::nullopt);
         m_commands->save();
-        QVERIFY(m_dialogs->messages.isEmpty());
-        QVERIFY(m_dialogs->saveInitialNames.isEmpty());
-        QCOMPARE(readAll(path), encodeSequence(LineTable()));
+        QCOMPARE(m_dialogs->saveInitialNames, QStringList{QString()});
+        QVERIFY(m_document->state().hasUnsavedChanges());
+        QCOMPARE(readAll(path), encodeSequence(patternTable(3)));
+    }
+
+    // Another editor window, another program or glowline-cli import may
+    // rewrite the file while it is open here.
+    void saveAsksBeforeOverwritingAChangedFile_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("written");
+
+        QTest::newRow("unchanged") << QStringLiteral("none") << false << 0 << true;
+        QTest::newRow("rewritten, overwrite")
+            << QStringLiteral("rewrite") << true << int(Answer::Yes) << true;
+        QTest::newRow("rewritten, keep")
+            << QStringLiteral("rewrite") << true << int(Answer::No) << false;
+        QTest::newRow("replaced by another file, keep")
+            << QStringLiteral("replace") << true << int(Answer::No) << false;
+        QTest::newRow("removed") << QStringLiteral("remove") << false << 0 << true;
+    }
+    void saveAsksBeforeOverwritingAChangedFile()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, asked);
+        QFETCH(int, answer);
+        QFETCH(bool, written);
+
+        const QString path = m_dir->filePath(QStringLiteral("seq.asm"));
+        QVERIFY(test::writeAll(path, encodeSequence(patternTable(2))));
+        QVERIFY(m_commands->loadFile(path));
+        m_document->replace(patternTable(5));
+        m_document->state().markChanged();
+
+        const QByteArray theirs = encodeSequence(patternTable(7));
+        if (change == u"rewrite") {
+            QVERIFY(test::writeAll(path, theirs));
+        } else if (change == u"replace") {
+            const QString other = m_dir->filePath(QStringLiteral("other.asm"));
+            QVERIFY(test::writeAll(other, theirs));
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QFile::rename(other, path));
+        } else if (change == u"remove") {
+            QVERIFY(QFile::remove(path));
+        }
+        if (asked)
+            m_dialogs->answers.push_back(Answer(answer));
+
+        m_commands->save();
+        QCOMPARE(m_dialogs->messages.size(), asked ? 1 : 0);
+        if (asked) {
+            QCOMPARE(m_dialogs->messages.first().text,
+                     path + QStringLiteral(" was changed by another program since it was "
+                                           "opened. Overwrite it?"));
+            QCOMPARE(m_dialogs->messages.first().buttons, Dialogs::Buttons::YesNo);
+        }
+        QCOMPARE(readAll(path), written ? encodeSequence(patternTable(5)) : theirs);
+        QCOMPARE(m_document->state().hasUnsavedChanges(), !written);
+        // What was written is the version the next save compares with.
+        if (written) {
+            m_document->state().markChanged();
+            m_commands->save();
+            QCOMPARE(m_dialogs->messages.size(), asked ? 1 : 0);
+        }
     }
 
     void saveAsUsesCurrentNameAndTypedNameUnchanged()

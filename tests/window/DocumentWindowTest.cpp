@@ -66,7 +66,7 @@ private slots:
     void newWithoutChangesAsksNothing();
     void guardedCommands_data();
     void guardedCommands();
-    void newThenSaveOverwritesThePreviousFileWithoutADialog();
+    void newThenSaveAsksForANameAndKeepsThePreviousFile();
     void failedLoadKeepsEverything_data();
     void failedLoadKeepsEverything();
     void loadShowsLineOneOfTheFile_data();
@@ -175,7 +175,7 @@ void DocumentWindowTest::newWithoutChangesAsksNothing()
     QCOMPARE(rowsShown(),
              singleLineRows(QStringLiteral("1"), QList<Rgb24>(kLedCount, rgb24(0, 0, 0)),
                             QStringLiteral("0.00")));
-    QCOMPARE(fileNameShown(), path);
+    QCOMPARE(fileNameShown(), QString());
     QCOMPARE(marker(), QString());
 }
 
@@ -325,7 +325,8 @@ void DocumentWindowTest::guardedCommands()
         QCOMPARE(readAll(path), kEmptySequenceFile);
     }
 
-    QCOMPARE(fileNameShown(), path);
+    // New leaves the sequence without a file.
+    QCOMPARE(fileNameShown(), result == QStringLiteral("reset") ? QString() : path);
     if (result == QStringLiteral("kept")) {
         QVERIFY(m_window->isVisible());
         QCOMPARE(m_window->document().table(), before);
@@ -347,7 +348,7 @@ void DocumentWindowTest::guardedCommands()
     }
 }
 
-void DocumentWindowTest::newThenSaveOverwritesThePreviousFileWithoutADialog()
+void DocumentWindowTest::newThenSaveAsksForANameAndKeepsThePreviousFile()
 {
     const QString path = m_dir->filePath(QStringLiteral("first.asm"));
     test::loadTable(*m_window, test::patternTable(4), 2);
@@ -356,16 +357,17 @@ void DocumentWindowTest::newThenSaveOverwritesThePreviousFileWithoutADialog()
     click(QStringLiteral("cmdSaveFileAs"));
     QCOMPARE(fileNameShown(), path);
     QCOMPARE(marker(), QString());
-    QVERIFY(readAll(path).size() > kEmptySequenceFile.size());
+    const QByteArray saved = readAll(path);
+    QVERIFY(saved.size() > kEmptySequenceFile.size());
 
     click(QStringLiteral("cmdNewFile"));
-    QCOMPARE(fileNameShown(), path);
+    QCOMPARE(fileNameShown(), QString());
+    m_dialogs->fileNames.push_back(std::nullopt);
     click(QStringLiteral("cmdSaveFile"));
 
-    QCOMPARE(m_dialogs->saveInitialNames, QStringList{QString()});
+    QCOMPARE(m_dialogs->saveInitialNames, (QStringList{QString(), QString()}));
     QVERIFY(m_dialogs->messages.isEmpty());
-    QCOMPARE(readAll(path), kEmptySequenceFile);
-    QCOMPARE(marker(), QString());
+    QCOMPARE(readAll(path), saved);
 }
 
 void DocumentWindowTest::failedLoadKeepsEverything_data()
