@@ -1,14 +1,10 @@
 // Fuzz target for the sequence file reader. Besides running without a crash,
 // every input must give what a plain, line-by-line reading of the rules
-// gives, whole, cut into pieces, or written to a file and read chunk by
-// chunk, and every table read must survive a trip through the writer as far
+// gives, and every table read must survive a trip through the writer as far
 // as the format can carry it.
 
 #include "files/SequenceReader.h"
 #include "files/SequenceWriter.h"
-
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <array>
 #include <cstdint>
@@ -150,23 +146,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Expected expected = readByTheRules(text);
 
     FUZZ_CHECK(result.ok() == expected.ok);
-    // Cut into pieces read side by side, the text gives the same.
-    const glowline::ReadResult pieces =
-        glowline::readSequenceInPieces(QByteArrayView(data, qsizetype(size)), 3);
-    FUZZ_CHECK(pieces.error.line == result.error.line);
-    FUZZ_CHECK(pieces.error.description == result.error.description);
-    FUZZ_CHECK(pieces.table == result.table);
-    // So does the same text as a file read chunk by chunk side by side.
-    static const QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("input.asm"));
-    QFile file(path);
-    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    FUZZ_CHECK(file.write(reinterpret_cast<const char *>(data), qint64(size)) == qint64(size));
-    file.close();
-    const glowline::ReadResult chunks = glowline::readSequenceFileInPieces(path, 7);
-    FUZZ_CHECK(chunks.error.line == result.error.line);
-    FUZZ_CHECK(chunks.error.description == result.error.description);
-    FUZZ_CHECK(chunks.table == result.table);
     if (!result.ok()) {
         FUZZ_CHECK(result.error.line >= 1);
         FUZZ_CHECK(result.error.line == expected.errorLine);

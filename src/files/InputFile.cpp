@@ -1,11 +1,7 @@
 #include "files/InputFile.h"
 
+#include <QFile>
 #include <QFileInfo>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <unistd.h>
-#endif
 
 namespace glowline {
 
@@ -26,25 +22,8 @@ bool tooLarge(FileError *error)
                            .arg(kMaxSequenceFileBytes / (1024 * 1024)));
 }
 
-} // namespace
-
-#ifdef Q_OS_UNIX
-bool readInputFileAt(int handle, char *data, qint64 count, qint64 offset)
-{
-    while (count > 0) {
-        const ssize_t got = ::pread(handle, data, std::size_t(count), offset);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        data += got;
-        count -= got;
-        offset += got;
-    }
-    return true;
-}
-#endif
-
+// Every file read goes through here, so that both ways of reading refuse the
+// same files with the same words.
 bool openInputFile(const QString &path, QFile &file, FileError *error)
 {
     // Qt would only warn on the terminal about an empty name.
@@ -65,12 +44,13 @@ bool openInputFile(const QString &path, QFile &file, FileError *error)
     return true;
 }
 
-std::optional<QByteArray> readOpenInputFile(QFile &file, FileError *error)
+} // namespace
+
+std::optional<QByteArray> readInputFile(const QString &path, FileError *error)
 {
-    if (!file.seek(0)) {
-        fail(error, file.errorString());
+    QFile file;
+    if (!openInputFile(path, file, error))
         return std::nullopt;
-    }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         fail(error, file.errorString());

@@ -30,21 +30,10 @@ struct ReadResult
 // skipped. Columns that have no word before their first one take the last
 // line's value; a column with no word at all is 0. Lines end at CR LF, LF or
 // CR. Text without any ";Line" header gives one all-zero line.
-// A large text is read in pieces side by side, on threads of Qt's global
-// pool; the result is the same as from one reading.
 ReadResult readSequence(QByteArrayView text);
 
-// Reads text as readSequence does, in at most the given number of pieces
-// whatever its size (fewer when the text has too few headers to cut it at).
-ReadResult readSequenceInPieces(QByteArrayView text, int pieces);
-
-// Reads the file at path. Never changes anything but the result. A large
-// file is read in pieces side by side, each read from the file by the thread
-// that reads its lines; the result is the same as from one reading.
+// Reads the whole file at path, then its text as readSequence does. Never
+// changes anything but the result.
 ReadResult readSequenceFile(const QString &path);
-
-// Reads the file at path as readSequenceFile does, in pieces of about
-// pieceBytes whatever its size.
-ReadResult readSequenceFileInPieces(const QString &path, qint64 pieceBytes);
 
 } // namespace glowline

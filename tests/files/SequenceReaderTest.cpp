@@ -1,17 +1,13 @@
 #include "files/SequenceReader.h"
 
 #include "files/InputFile.h"
-#include "files/SequenceWriter.h"
 #include "support/Files.h"
 #include "support/LineTableText.h"
 #include "support/TestTables.h"
 
 #include <QDir>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <vector>
 
 using namespace glowline;
 using namespace glowline::test;
@@ -167,134 +163,6 @@ private slots:
         QVERIFY(!result.error.description.trimmed().isEmpty());
         QVERIFY2(result.message().startsWith(QStringLiteral("line %1: ").arg(line)),
                  qPrintable(result.message()));
-    }
-
-    // Lines in the writer's own shape (CR LF ends) are read by a faster path;
-    // with LF ends the same text takes the general one. Both must agree, on
-    // tables and on the line of a failure.
-    void writerShapesReadAsAnyOther_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QRandomGenerator random(11);
-        const QByteArray written = encodeSequence(randomExactTable(random, 300));
-        const QByteArray run =
-            ";Line 1\r\n" + QByteArray(".dw 0x0123\r\n.dw 0xF005\r\n").repeated(20);
-
-        QTest::newRow("a written file") << written;
-        QTest::newRow("bad column code after a run") << run + ".dw 0xC000\r\n" + run;
-        QTest::newRow("bad digit after a run") << run + ".dw 0x01G3\r\n";
-        QTest::newRow("lower case and code 11 within a run")
-            << run + ".dw 0xb00a\r\n.dw 0x1abc\r\n" + run;
-        QTest::newRow("text after a word") << run + ".dw 0x0001 ; red\r\n.dw 0x0002\r\n";
-        QTest::newRow("word cut short at the end") << run + ".dw 0x01";
-        QTest::newRow("word without a line end at the end") << run + ".dw 0x0777";
-        QTest::newRow("headers of every length") << QByteArray(
-            ";Line\r\n;Line 1\r\n;Line 12345678\r\n;Lines\r\n.dw 0x0001\r\n;L\r\n;Line");
-        QTest::newRow("word before the first header") << ".dw 0x0001\r\n" + run;
-        // Word lines are also taken four at a time; a fault at any place of
-        // such a block must be found as on its own.
-        const QByteArray words = ".dw 0x0001\r\n.dw 0x1002\r\n.dw 0x2003\r\n.dw 0xF004\r\n";
-        for (qsizetype at = 0; at < 4; ++at) {
-            const qsizetype digit = 12 * at + 7;
-            QTest::addRow("bad digit in block place %lld", qlonglong(at))
-                << run + QByteArray(words).replace(digit, 1, "g") + run;
-            QTest::addRow("column code 14 in block place %lld", qlonglong(at))
-                << run + QByteArray(words).replace(digit - 1, 1, "E") + run;
-        }
-        QTest::newRow("lower case and code 11 within a block")
-            << run + QByteArray(words).replace(6, 4, "b00a").replace(19, 3, "abc") + run;
-        // Twelve bytes that hold a short word, an empty line and CR LF.
-        QTest::newRow("short word shaped like a block's line")
-            << run + ".dw 0x1\r\n\r\r\n" + words + run;
-        QTest::newRow("blocks up to the very end") << ";Line 1\r\n" + words + words;
-        QTest::newRow("block cut short at the end") << run + words.left(47);
-    }
-    void writerShapesReadAsAnyOther()
-    {
-        QFETCH(QByteArray, text);
-        const ReadResult fast = readSequence(text);
-        const ReadResult general = readSequence(QByteArray(text).replace("\r\n", "\n"));
-        QCOMPARE(fast.error.line, general.error.line);
-        QCOMPARE(fast.error.description, general.error.description);
-        QCOMPARE(fast.table, general.table);
-    }
-
-    // A large text is cut at header lines and its pieces read side by side;
-    // joined, they must give what one reading gives, failures included.
-    void piecesReadAsOne_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QRandomGenerator random(12);
-        QTest::newRow("a written file") << encodeSequence(randomExactTable(random, 300));
-        QTest::newRow("the largest written file") << encodeSequence(everyLedChangesTable());
-        QTest::newRow("values carried across cuts")
-            << QByteArray(";Line 1\n.dw 0x0001\n;Line 2\n;Line 3\n.dw 0x1003\n;Line 4\n;Line 5\n"
-                          ".dw 0x0002\n;Line 6\n");
-        QTest::newRow("no header before the first cut")
-            << QByteArray("; a comment\n").repeated(8) + ";Line 1\n.dw 0x1001\n;Line 2\n";
-        QTest::newRow("word before the first header")
-            << QByteArray(".dw 0x0001\n;Line 1\n;Line 2\n;Line 3\n;Line 4\n");
-        QTest::newRow("fault in the last piece")
-            << QByteArray(";Line 1\n.dw 0x0001\n;Line 2\n.dw 0x0002\n;Line 3\n.dw 0xD000\n");
-        QTest::newRow("a word only the plain reading takes")
-            << QByteArray(";Line 1\r\n.dw 0x0001\r\n;Line 2\r\n.dw 0x1\r\n\r\r\n;Line 3\r\n");
-        QTest::newRow("more lines than a sequence holds, counted over the pieces")
-            << QByteArray(";Line\n").repeated(kMaxLines + 1);
-        QTest::newRow("no line feed to cut at")
-            << QByteArray(";Line 1\r.dw 0x0001\r;Line 2\r.dw 0x1002\r");
-    }
-    void piecesReadAsOne()
-    {
-        QFETCH(QByteArray, text);
-        const ReadResult one = readSequenceInPieces(text, 1);
-        for (int pieces : {2, 3, 16}) {
-            const ReadResult read = readSequenceInPieces(text, pieces);
-            QCOMPARE(read.error.line, one.error.line);
-            QCOMPARE(read.error.description, one.error.description);
-            QCOMPARE(read.table, one.table);
-        }
-        // readSequence cuts only large texts, into as many pieces as it sees fit.
-        QCOMPARE(readSequence(text).table, one.table);
-    }
-
-    // A large file is read chunk by chunk, each chunk's piece by the thread
-    // that read it; the pieces start at the header lines that the threads of
-    // neighbouring chunks find alike.
-    void fileReadInPiecesAsOne_data()
-    {
-        piecesReadAsOne_data();
-        const QByteArray comment = "; " + QByteArray(5000, 'x') + "\n";
-        QTest::newRow("a comment longer than the look-ahead between headers")
-            << ";Line 1\n.dw 0x0001\n" + comment + ";Line 2\n.dw 0x1002\n" + comment +
-                   ";Line 3\n.dw 0xF00A\n";
-        QTest::newRow("a comment longer than the look-ahead at the end")
-            << ";Line 1\n.dw 0x0001\n;Line 2\n.dw 0x1002\n" + comment;
-        QTest::newRow("no header at all") << comment + comment;
-        // Large files whose chunks cannot be read alone are read again whole.
-        QByteArray faulty = encodeSequence(everyLedChangesTable());
-        faulty[faulty.lastIndexOf(".dw 0x") + 7] = 'z';
-        QTest::newRow("the largest written file, with a fault in its last line") << faulty;
-        QTest::newRow("no header within reach of a large file's chunks")
-            << comment.repeated(300) + ";Line 1\n.dw 0x0001\n";
-    }
-    void fileReadInPiecesAsOne()
-    {
-        QFETCH(QByteArray, text);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("pieces.asm"));
-        QVERIFY(writeAll(path, text));
-        std::vector<ReadResult> reads;
-        for (qint64 pieceBytes : {1, 7, 64, 5000}) {
-            if (text.size() / pieceBytes <= 20000)
-                reads.push_back(readSequenceFileInPieces(path, pieceBytes));
-        }
-        reads.push_back(readSequenceFile(path));
-        const ReadResult one = readSequenceInPieces(text, 1);
-        for (const ReadResult &read : reads) {
-            QCOMPARE(read.error.line, one.error.line);
-            QCOMPARE(read.error.description, one.error.description);
-            QCOMPARE(read.table, one.table);
-        }
     }
 
     void columnCodeIsNamedInTheError()
