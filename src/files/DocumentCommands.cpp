@@ -106,10 +106,22 @@ bool DocumentCommands::loadFile(const QString &path)
                           QStringLiteral("Failed to load file: \r\n") + result.message());
         return false;
     }
+    if (result.holdsNoSequence) {
+        // Kept under its name, such a file (an ordinary assembler program)
+        // would be replaced by an empty sequence at the next Save.
+        m_document.state().setFileName(QString());
+        m_stamp.reset();
+        m_document.replace(std::move(result.table));
+        m_dialogs.message(Dialogs::Icon::Information, Dialogs::Buttons::Ok,
+                          QStringLiteral("%1 holds no Glowline sequence (no ;Line header). It was "
+                                         "opened as a new sequence; Save will ask for a name.")
+                              .arg(QDir::toNativeSeparators(path)));
+        return true;
+    }
     // The file name is always a full path, also for a name given relative to
     // the working folder on the command line.
     m_document.state().setFileName(QFileInfo(path).absoluteFilePath());
-    m_stamp = fileStampOf(path);
+    m_stamp = result.stamp;
     m_document.replace(std::move(result.table));
     return true;
 }

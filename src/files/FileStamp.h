@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QFile;
+
 namespace glowline {
 
 // What tells one version of a file from another without reading it: which
@@ -32,5 +34,8 @@ struct FileStamp
 // The stamp of the file at path (a link is followed); nothing when there is no
 // such file or it cannot be looked at.
 std::optional<FileStamp> fileStampOf(const QString &path);
+// The stamp of a file that is open: of what was opened, whatever its name
+// now names.
+std::optional<FileStamp> fileStampOf(const QFile &file);
 
 } // namespace glowline

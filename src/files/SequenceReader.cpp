@@ -117,8 +117,11 @@ ReadResult readSequence(QByteArrayView text)
     }
 
     ReadResult result;
-    if (lineCount == 0)
-        return result; // no header at all: one all-zero line
+    if (lineCount == 0) {
+        // No header at all: one all-zero line.
+        result.holdsNoSequence = !text.isEmpty();
+        return result;
+    }
     cells.insert(cells.end(), carry.begin(), carry.end());
 
     // A column holds the mark only in the lines before its first word; those
@@ -135,11 +138,18 @@ ReadResult readSequence(QByteArrayView text)
 
 ReadResult readSequenceFile(const QString &path)
 {
-    ReadResult result;
-    const std::optional<QByteArray> bytes = readInputFile(path, &result.error);
-    if (!bytes)
+    FileError error;
+    std::optional<FileStamp> stamp;
+    const std::optional<QByteArray> bytes = readInputFile(path, &error, &stamp);
+    if (!bytes) {
+        ReadResult result;
+        result.error = error;
         return result;
-    return readSequence(*bytes);
+    }
+    ReadResult result = readSequence(*bytes);
+    if (result.ok())
+        result.stamp = stamp;
+    return result;
 }
 
 } // namespace glowline

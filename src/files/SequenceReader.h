@@ -1,11 +1,14 @@
 #pragma once
 
 #include "files/FileError.h"
+#include "files/FileStamp.h"
 #include "files/InputFile.h"
 #include "model/LineTable.h"
 
 #include <QByteArrayView>
 #include <QString>
+
+#include <optional>
 
 namespace glowline {
 
@@ -17,6 +20,13 @@ struct ReadResult
     // The line where the read failed; line 0 when the file itself could not
     // be read.
     FileError error;
+    // The text was not empty yet had no ";Line" header: whatever it is (an
+    // ordinary assembler program, say), it holds no sequence, and the table
+    // is the one all-zero line such a text reads as.
+    bool holdsNoSequence = false;
+    // For a file, its stamp as it was read; nothing where the system gives
+    // none.
+    std::optional<FileStamp> stamp;
 
     bool ok() const { return !error.isSet(); }
     // "line 12: column code 12 is not valid", or the bare description when the

@@ -207,6 +207,49 @@ private slots:
         }
     }
 
+    // An ordinary assembler program reads as one empty line; kept under its
+    // name, the next Save would replace the program with that line.
+    void fileWithoutASequenceOpensAsANewOne_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("named");
+        QTest::newRow("assembler program")
+            << QByteArray(".include \"m8def.inc\"\r\nmain:\r\n    rjmp main\r\n") << false;
+        QTest::newRow("comments only") << QByteArray("; nothing yet\n") << false;
+        QTest::newRow("empty file") << QByteArray() << true;
+    }
+    void fileWithoutASequenceOpensAsANewOne()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, named);
+        const QString path = m_dir->filePath(QStringLiteral("program.asm"));
+        QVERIFY(test::writeAll(path, bytes));
+        makeEdited();
+        m_dialogs->answers.push_back(Answer::Ok);
+        if (named)
+            m_dialogs->answers.clear();
+
+        QVERIFY(m_commands->loadFile(path));
+        QCOMPARE(m_document->table(), LineTable());
+        QVERIFY(!m_document->state().hasUnsavedChanges());
+        QCOMPARE(m_document->state().fileName(), named ? path : QString());
+        if (named) {
+            QVERIFY(m_dialogs->messages.isEmpty());
+        } else {
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QCOMPARE(m_dialogs->messages.first().icon, Dialogs::Icon::Information);
+            QCOMPARE(m_dialogs->messages.first().buttons, Dialogs::Buttons::Ok);
+            QCOMPARE(m_dialogs->lastMessage(),
+                     path + QStringLiteral(" holds no Glowline sequence (no ;Line header). It "
+                                           "was opened as a new sequence; Save will ask for a "
+                                           "name."));
+            // Save asks for a name; the program is left as it was.
+            m_dialogs->fileNames.push_back(std::nullopt);
+            m_commands->save();
+            QCOMPARE(readAll(path), bytes);
+        }
+    }
+
     void saveAsUsesCurrentNameAndTypedNameUnchanged()
     {
         const QString old = m_dir->filePath(QStringLiteral("old.asm"));

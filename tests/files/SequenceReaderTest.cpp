@@ -6,8 +6,14 @@
 #include "support/TestTables.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace glowline;
 using namespace glowline::test;
@@ -285,6 +291,43 @@ private slots:
         const ReadResult result = readSequenceFile(path);
         QVERIFY(!result.ok());
         QVERIFY(!result.error.description.isEmpty());
+    }
+
+    // The name may be given to a pipe between a look at it and its opening;
+    // a pipe with no writer would then hold the reading for ever.
+    void pipeSwappedInIsRefusedWithoutWaiting()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("swapped.asm"));
+        const QString file = dir.filePath(QStringLiteral("file.asm"));
+        const QString pipe = dir.filePath(QStringLiteral("pipe.asm"));
+        QVERIFY(writeAll(file, ";Line 1\n"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QVERIFY(QFile::link(file, path));
+        std::atomic<bool> stop = false;
+        // Points the name at the file and at the pipe in turn.
+        std::thread swapper([&] {
+            const QByteArray name = QFile::encodeName(path);
+            const QByteArray targets[] = {QFile::encodeName(file), QFile::encodeName(pipe)};
+            const QByteArray temporary = name + ".new";
+            for (int i = 0; !stop; ++i) {
+                ::unlink(temporary.constData());
+                if (::symlink(targets[i % 2].constData(), temporary.constData()) != 0 ||
+                    ::rename(temporary.constData(), name.constData()) != 0)
+                    return;
+            }
+        });
+        const auto stopSwapper = qScopeGuard([&] {
+            stop = true;
+            swapper.join();
+        });
+        for (int i = 0; i < 2000; ++i) {
+            const ReadResult result = readSequenceFile(path);
+            if (!result.ok())
+                QCOMPARE(result.error.description, QStringLiteral("not a regular file"));
+            else
+                QCOMPARE(result.table, LineTable());
+        }
     }
 };
 
