@@ -1,4 +1,3 @@
-#include "window/controls/ChannelSlider.h"
 #include "window/controls/ChannelSliderStyle.h"
 #include "window/controls/ClickLabel.h"
 #include "window/controls/FocusFrameStyle.h"
@@ -45,9 +44,6 @@ private slots:
     void ledRowPaintsItsBoxAtRest_data();
     void ledRowPaintsItsBoxAtRest();
     void textBoxStyleKeepsThePlatformLook();
-    void sliderStripPaintsSlidersAtRest_data();
-    void sliderStripPaintsSlidersAtRest();
-    void sliderPaintsItselfUnderThePointer();
     void textBoxReportsFocusMovingToAnotherControl();
 };
 
@@ -521,90 +517,6 @@ void WindowControlsTest::textBoxStyleKeepsThePlatformLook()
             QCOMPARE(look(copied, enabled, readOnly), look(drawn, enabled, readOnly));
         }
     }
-}
-
-void WindowControlsTest::sliderStripPaintsSlidersAtRest_data()
-{
-    QTest::addColumn<int>("value");
-    QTest::addColumn<bool>("enabled");
-    QTest::newRow("top") << 0 << true;
-    QTest::newRow("middle") << 7 << true;
-    QTest::newRow("bottom") << 15 << true;
-    QTest::newRow("disabled") << 7 << false;
-}
-
-void WindowControlsTest::sliderStripPaintsSlidersAtRest()
-{
-    QFETCH(int, value);
-    QFETCH(bool, enabled);
-    ChannelSliderStyle style;
-    QWidget window;
-    window.resize(60, 80);
-    auto *strip = new SliderStrip(&window);
-    strip->setGeometry(10, 6, 40, 57);
-    // The second slider overlaps the first by a column, as in the window.
-    std::array<ChannelSlider *, 2> sliders{new ChannelSlider(&window), new ChannelSlider(&window)};
-    for (int i = 0; i < 2; ++i) {
-        sliders[i]->setStyle(&style);
-        sliders[i]->setRange(0, 15);
-        sliders[i]->setGeometry(10 + 8 * i, 6, 9, 57);
-        strip->add(sliders[i]);
-        QVERIFY(sliders[i]->paintedByStrip());
-    }
-    sliders[0]->setValue(15 - value);
-    sliders[1]->setValue(value);
-    sliders[1]->setEnabled(enabled);
-
-    // What the window shows of each slider is what the slider paints on its
-    // own, the one on top where they overlap; the strip shows the window's
-    // colour between them.
-    const QImage shown = window.grab().toImage();
-    const QImage top = sliders[1]->grab().toImage().convertToFormat(shown.format());
-    QCOMPARE(shown.copy(sliders[1]->geometry()), top);
-    const QImage below = sliders[0]->grab().toImage().convertToFormat(shown.format());
-    QCOMPARE(shown.copy(QRect(sliders[0]->pos(), QSize(8, 57))), below.copy(0, 0, 8, 57));
-    QCOMPARE(shown.pixelColor(40, 30), window.palette().color(QPalette::Window));
-}
-
-void WindowControlsTest::sliderPaintsItselfUnderThePointer()
-{
-    QWidget window;
-    auto *strip = new SliderStrip(&window);
-    // Sliders of one LED overlap by a column, the later one on top.
-    const auto slider = [&](int left) {
-        auto *s = new ChannelSlider(&window);
-        s->setGeometry(left, 0, 9, 57);
-        strip->add(s);
-        return s;
-    };
-    ChannelSlider *below = slider(0);
-    ChannelSlider *above = slider(8);
-    ChannelSlider *apart = slider(30);
-    const auto paintedByStrip = [&] {
-        return QList<bool>{below->paintedByStrip(), above->paintedByStrip(),
-                           apart->paintedByStrip()};
-    };
-    QCOMPARE(paintedByStrip(), QList<bool>({true, true, true}));
-
-    // Its look follows the pointer, which the strip does not know of; the
-    // slider on top of it paints itself too, so that it stays on top.
-    QEvent enter(QEvent::Enter);
-    QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(below, &enter);
-    QCOMPARE(paintedByStrip(), QList<bool>({false, false, true}));
-    QCoreApplication::sendEvent(below, &leave);
-    QCOMPARE(paintedByStrip(), QList<bool>({true, true, true}));
-    QCoreApplication::sendEvent(above, &enter);
-    QCOMPARE(paintedByStrip(), QList<bool>({true, false, true}));
-    QCoreApplication::sendEvent(above, &leave);
-
-    // A button held on it, also when the pointer has left it.
-    QTest::mousePress(apart, Qt::LeftButton, {}, QPoint(4, 30));
-    QCOMPARE(paintedByStrip(), QList<bool>({true, true, false}));
-    QCoreApplication::sendEvent(apart, &leave);
-    QCOMPARE(paintedByStrip(), QList<bool>({true, true, false}));
-    QTest::mouseRelease(apart, Qt::LeftButton, {}, QPoint(4, 30));
-    QCOMPARE(paintedByStrip(), QList<bool>({true, true, true}));
 }
 
 void WindowControlsTest::textBoxReportsFocusMovingToAnotherControl()

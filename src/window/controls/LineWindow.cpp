@@ -1,7 +1,6 @@
 #include "window/controls/LineWindow.h"
 
 #include "model/SequenceEditor.h"
-#include "window/controls/ChannelSlider.h"
 #include "window/controls/ChannelSliderStyle.h"
 #include "window/controls/ClickLabel.h"
 #include "window/controls/DurationText.h"
@@ -132,12 +131,8 @@ void LineWindow::build(TabStops &tabStops)
 
     auto *sliderStyle = new ChannelSliderStyle;
     sliderStyle->setParent(this);
-    // The strip below the sliders paints them, so that a line shown anew
-    // repaints one control rather than up to 33.
-    auto *strip = new SliderStrip(this);
-    strip->setGeometry(twips(840, 2400, 480 * (kLedCount - 1) + 240 + 135, 855));
     const auto slider = [&](const char *name, int c, int left, int tab) {
-        auto *s = place(new ChannelSlider(this), indexedName(name, c),
+        auto *s = place(new QScrollBar(Qt::Vertical, this), indexedName(name, c),
                         twips(left + 480 * c, 2400, 135, 855));
         s->setRange(0, kSliderMaximum);
         s->setSingleStep(1);
@@ -157,7 +152,6 @@ void LineWindow::build(TabStops &tabStops)
             if (m_editor.isRecording())
                 m_editor.endStep();
         });
-        strip->add(s);
         return s;
     };
     for (int c = 0; c < kLedCount; ++c) {
