@@ -44,7 +44,6 @@ private slots:
     void ledRowPaintsItsLabel();
     void ledRowPaintsItsBoxAtRest_data();
     void ledRowPaintsItsBoxAtRest();
-    void textBoxStyleKeepsThePlatformLook();
     void textBoxReportsFocusMovingToAnotherControl();
 };
 
@@ -360,11 +359,9 @@ void WindowControlsTest::ledRowPaintsItsBoxAtRest()
     QFETCH(QString, text);
     QFETCH(bool, enabled);
     QFETCH(qreal, pointSize);
-    TextBoxStyle style;
     // A read-only box as the line window makes one, painting itself.
     const auto makeBox = [&](QWidget *parent) {
         auto *box = new TextBox(parent);
-        box->setStyle(&style);
         box->setReadOnly(true);
         box->setGeometry(50, 2, 41, 19);
         if (pointSize > 0) {
@@ -491,28 +488,6 @@ void WindowControlsTest::scrollBarsShowThePlatformLook()
         differing += bar.grab().toImage().convertToFormat(QImage::Format_RGB32) != drawn;
     }
     QCOMPARE(differing, 0);
-}
-
-void WindowControlsTest::textBoxStyleKeepsThePlatformLook()
-{
-    // Each look of the panel, drawn once and copied, is what the platform
-    // style draws in place.
-    TextBoxStyle style;
-    const auto look = [](TextBox &box, bool enabled, bool readOnly) {
-        box.resize(41, 19);
-        box.setText(QStringLiteral("1.50"));
-        box.setEnabled(enabled);
-        box.setReadOnly(readOnly);
-        return box.grab().toImage();
-    };
-    for (const bool enabled : {true, false}) {
-        for (const bool readOnly : {false, true}) {
-            TextBox copied;
-            copied.setStyle(&style);
-            TextBox drawn;
-            QCOMPARE(look(copied, enabled, readOnly), look(drawn, enabled, readOnly));
-        }
-    }
 }
 
 void WindowControlsTest::textBoxReportsFocusMovingToAnotherControl()

@@ -73,8 +73,6 @@ void LineWindow::build(TabStops &tabStops)
         connect(target, &ClickLabel::clicked, this, [this, c] { emit ledClicked(c); });
     }
 
-    auto *boxStyle = new TextBoxStyle;
-    boxStyle->setParent(this);
     const auto laidOutTexts = std::make_shared<LaidOutTexts>();
     for (int r = 0; r < kRows; ++r) {
         const int top = kRowTop[std::size_t(r)];
@@ -114,7 +112,6 @@ void LineWindow::build(TabStops &tabStops)
 
         auto *box =
             place(new TextBox(this), indexedName("txtTime", r), twips(6120, top + 60, 615, 285));
-        box->setStyle(boxStyle);
         box->setText(formatDuration(0));
         box->setReadOnly(!current);
         box->setVisible(current);

@@ -5,7 +5,6 @@
 #include <QGlyphRun>
 #include <QLineEdit>
 #include <QPointer>
-#include <QProxyStyle>
 
 #include <memory>
 
@@ -89,21 +88,6 @@ private:
 
     QPointer<QWidget> m_restingPainter;
     std::shared_ptr<LaidOutTexts> m_laidOut;
-};
-
-// The platform's look for text boxes, with each box's panel drawn once for
-// each look and then copied: a drag of scrLine repaints seven boxes at every
-// step, and the panel's rounded, shaded frame costs far more than a copy.
-class TextBoxStyle final : public QProxyStyle
-{
-    Q_OBJECT
-
-public:
-    TextBoxStyle() = default;
-    Q_DISABLE_COPY_MOVE(TextBoxStyle)
-
-    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
-                       const QWidget *widget = nullptr) const override;
 };
 
 } // namespace glowline
