@@ -5,7 +5,6 @@
 #include "window/controls/TextBox.h"
 #include "window/controls/UpDown.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
@@ -14,7 +13,6 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <cstring>
 #include <memory>
 
 using namespace glowline;
@@ -34,16 +32,8 @@ private slots:
     void clickLabelBackColour();
     void ledShapeTakesNoMouse();
     void ledShapeFillColour();
-    void ledRowPaintsItsLeds();
-    void ledPicturesKeepEveryColour();
-    void boardColourPicturesAreTheCirclesDrawn_data();
-    void boardColourPicturesAreTheCirclesDrawn();
     void scrollBarsShowThePlatformLook_data();
     void scrollBarsShowThePlatformLook();
-    void ledRowPaintsItsLabel_data();
-    void ledRowPaintsItsLabel();
-    void ledRowPaintsItsBoxAtRest_data();
-    void ledRowPaintsItsBoxAtRest();
     void textBoxReportsFocusMovingToAnotherControl();
 };
 
@@ -193,236 +183,6 @@ void WindowControlsTest::ledShapeFillColour()
     const QImage image = pixmap.toImage();
     QCOMPARE(QColor(image.pixel(12, 12)), QColor(240, 128, 0));
     QCOMPARE(QColor(image.pixel(0, 0)), led.palette().color(QPalette::Window));
-}
-
-void WindowControlsTest::ledRowPaintsItsLeds()
-{
-    QWidget window;
-    window.resize(100, 40);
-    auto *row = new LedRow(&window);
-    row->setGeometry(10, 5, 60, 25);
-    auto *shown = new LedShape(&window);
-    shown->setGeometry(10, 5, 25, 25);
-    auto *hidden = new LedShape(&window);
-    hidden->setGeometry(45, 5, 25, 25);
-    hidden->hide();
-    row->add(shown);
-    row->add(hidden);
-    shown->setFillColour(rgb24(240, 128, 0));
-    hidden->setFillColour(rgb24(0, 0, 240));
-
-    // What the window shows: the row's LEDs where they lie, the window's
-    // colour between them and where an LED is hidden.
-    const QImage image = window.grab().toImage();
-    const QColor back = window.palette().color(QPalette::Window);
-    QCOMPARE(QColor(image.pixel(22, 17)), QColor(240, 128, 0));
-    QCOMPARE(QColor(image.pixel(57, 17)), back);
-    QCOMPARE(QColor(image.pixel(40, 17)), back);
-    hidden->show();
-    QCOMPARE(QColor(window.grab().toImage().pixel(57, 17)), QColor(0, 0, 240));
-    // Each colour has a picture of its own, and a new window colour new
-    // pictures (the LED's corner shows it).
-    shown->setFillColour(rgb24(0, 128, 240));
-    QCOMPARE(QColor(window.grab().toImage().pixel(22, 17)), QColor(0, 128, 240));
-    QPalette green = window.palette();
-    green.setColor(QPalette::Window, QColor(0, 96, 0));
-    window.setPalette(green);
-    QCOMPARE(QColor(window.grab().toImage().pixel(11, 6)), QColor(0, 96, 0));
-    QCOMPARE(QColor(window.grab().toImage().pixel(22, 17)), QColor(0, 128, 240));
-    window.setPalette(QPalette());
-    shown->setFillColour(rgb24(240, 128, 0));
-
-    // Painted in part, the row shows of each LED just what the LED paints on
-    // its own at that place, and leaves the rest alone.
-    LedShape alone;
-    alone.resize(25, 25);
-    alone.setFillColour(rgb24(240, 128, 0));
-    const QImage own = alone.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    QImage part(row->size(), QImage::Format_RGB32);
-    part.fill(Qt::magenta);
-    const QRect area(7, 3, 30, 20);
-    // The area's corner lands at the given point of the picture.
-    row->render(&part, area.topLeft(), QRegion(area), QWidget::RenderFlags());
-    int differing = 0;
-    for (int y = 0; y < part.height(); ++y) {
-        for (int x = 0; x < 25; ++x) {
-            const QRgb expected = area.contains(x, y) ? own.pixel(x, y) : QColor(Qt::magenta).rgb();
-            differing += part.pixel(x, y) != expected;
-        }
-    }
-    QCOMPARE(differing, 0);
-    QCOMPARE(QColor(part.pixel(30, 10)), back);
-    QCOMPARE(QColor(part.pixel(40, 10)), QColor(Qt::magenta));
-}
-
-void WindowControlsTest::ledPicturesKeepEveryColour()
-{
-    // A sequence may show every colour of the board, as a fade or a rainbow
-    // does: at one size, all of them are kept, so a drag through such a
-    // sequence draws no circle twice.
-    const QSize size(25, 25);
-    const QColor back(Qt::lightGray);
-    const qint64 first = LedShape::picture(expand(0), size, back, 1.0).cacheKey();
-    for (int packed = 1; packed < 4096; ++packed)
-        LedShape::picture(expand(packed), size, back, 1.0);
-    QCOMPARE(LedShape::picture(expand(0), size, back, 1.0).cacheKey(), first);
-}
-
-namespace {
-
-// A window with a row of the line window below all it holds.
-constexpr QSize kRowWindow(100, 25);
-struct RowWindow
-{
-    QWidget window;
-    LedRow *row = new LedRow(&window);
-    RowWindow()
-    {
-        window.resize(kRowWindow);
-        row->setGeometry(QRect(QPoint(), kRowWindow));
-    }
-};
-
-// What a control that make() puts in a window like the row's shows when it
-// paints itself with the given text.
-template <typename Make> QImage paintedAlone(const Make &make, const QString &text)
-{
-    QWidget own;
-    own.resize(kRowWindow);
-    make(&own)->setText(text);
-    return own.grab().toImage();
-}
-
-} // namespace
-
-void WindowControlsTest::ledRowPaintsItsLabel_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("highlighted");
-    QTest::addColumn<bool>("enabled");
-    QTest::newRow("number") << QStringLiteral("1234") << false << true;
-    QTest::newRow("widest number") << QStringLiteral("32767") << false << true;
-    QTest::newRow("highlighted") << QStringLiteral("17") << true << true;
-    QTest::newRow("disabled") << QStringLiteral("5") << false << false;
-}
-
-void WindowControlsTest::ledRowPaintsItsLabel()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, highlighted);
-    QFETCH(bool, enabled);
-    // A label as the line window makes one, painting itself.
-    const auto makeLabel = [&](QWidget *parent) {
-        auto *label = new QLabel(QStringLiteral("1"), parent);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setAutoFillBackground(true);
-        label->setGeometry(2, 4, 40, 17);
-        // The window's own font, as fitted to its captions.
-        QFont font = label->font();
-        font.setPointSizeF(7.5);
-        label->setFont(font);
-        QPalette colours = label->palette();
-        if (highlighted) {
-            colours.setColor(QPalette::Window, colours.color(QPalette::Highlight));
-            colours.setColor(QPalette::WindowText, colours.color(QPalette::HighlightedText));
-        }
-        label->setPalette(colours);
-        label->setEnabled(enabled);
-        return label;
-    };
-    const QImage alone = paintedAlone(makeLabel, text);
-    RowWindow shown;
-    QLabel *label = makeLabel(&shown.window);
-    shown.row->addLabel(label);
-    // Each of these comes to the row after the first paint, which it must
-    // follow.
-    QCOMPARE(shown.window.grab().toImage().pixel(label->geometry().center()),
-             label->palette().color(QPalette::Window).rgb());
-    shown.row->setLabelText(text);
-    QCOMPARE(label->text(), text);
-    QCOMPARE(shown.window.grab().toImage(), alone);
-}
-
-void WindowControlsTest::ledRowPaintsItsBoxAtRest_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("enabled");
-    QTest::addColumn<qreal>("pointSize");
-    QTest::newRow("duration") << QStringLiteral("1.50") << true << 0.0;
-    QTest::newRow("longest duration") << QStringLiteral("40.95") << true << 0.0;
-    QTest::newRow("comma, smaller font") << QStringLiteral("0,05") << true << 7.5;
-    QTest::newRow("disabled") << QStringLiteral("2.00") << false << 0.0;
-}
-
-void WindowControlsTest::ledRowPaintsItsBoxAtRest()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, enabled);
-    QFETCH(qreal, pointSize);
-    // A read-only box as the line window makes one, painting itself.
-    const auto makeBox = [&](QWidget *parent) {
-        auto *box = new TextBox(parent);
-        box->setReadOnly(true);
-        box->setGeometry(50, 2, 41, 19);
-        if (pointSize > 0) {
-            QFont font = box->font();
-            font.setPointSizeF(pointSize);
-            box->setFont(font);
-        }
-        box->setEnabled(enabled);
-        return box;
-    };
-    const QImage alone = paintedAlone(makeBox, text);
-    RowWindow shown;
-    TextBox *box = makeBox(&shown.window);
-    shown.row->addBox(box, std::make_shared<LaidOutTexts>());
-    box->setText(text);
-    shown.window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
-    // Shown, a window gives the focus to its first control.
-    box->clearFocus();
-    QVERIFY(box->paintedAtRest());
-    QCOMPARE(shown.window.grab().toImage(), alone);
-
-    // With the focus, the box paints itself again; without, the row does.
-    if (enabled) {
-        box->setFocus();
-        QVERIFY(!box->paintedAtRest());
-        box->clearFocus();
-        QVERIFY(box->paintedAtRest());
-    }
-}
-
-void WindowControlsTest::boardColourPicturesAreTheCirclesDrawn_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QColor>("back");
-    QTest::addColumn<qreal>("ratio");
-    QTest::newRow("line window") << QSize(25, 25) << QColor(239, 239, 239) << 1.0;
-    QTest::newRow("dark, twice the scale") << QSize(25, 25) << QColor(40, 40, 48) << 2.0;
-    QTest::newRow("odd size") << QSize(17, 13) << QColor(255, 255, 255) << 1.0;
-}
-
-void WindowControlsTest::boardColourPicturesAreTheCirclesDrawn()
-{
-    QFETCH(QSize, size);
-    QFETCH(QColor, back);
-    QFETCH(qreal, ratio);
-    // Every board colour's picture, made from the greys', is pixel for pixel
-    // the circle the painter draws in that colour.
-    BoardColourPictures pictures;
-    int differing = 0;
-    for (int packed = 0; packed < BoardColourPictures::kColours; ++packed) {
-        qsizetype bytesPerLine = 0;
-        const uchar *bits = pictures.find(expand(packed), size, back, ratio, &bytesPerLine);
-        QVERIFY(bits != nullptr);
-        const QImage drawn = LedShape::picture(expand(packed), size, back, ratio);
-        for (int y = 0; y < drawn.height(); ++y)
-            differing += std::memcmp(bits + y * bytesPerLine, drawn.constScanLine(y),
-                                     std::size_t(drawn.width()) * sizeof(QRgb)) != 0;
-    }
-    QVERIFY(pictures.madeFromGreys());
-    QCOMPARE(differing, 0);
 }
 
 void WindowControlsTest::scrollBarsShowThePlatformLook_data()
