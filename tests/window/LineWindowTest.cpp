@@ -1,10 +1,8 @@
 #include "WindowFixture.h"
 #include "WindowTestSupport.h"
-#include "window/controls/ChannelSlider.h"
 #include "window/controls/LedShape.h"
 #include "window/controls/UpDown.h"
 
-#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -30,7 +28,6 @@ private slots:
     void durations();
     void scrollingRedraws();
     void draggingRedrawsEveryPosition();
-    void scrollingRepaintsOnlyWhatChanged();
     void redrawKeepsTheChangedMarker_data();
     void redrawKeepsTheChangedMarker();
     void redrawWritesNoCellWhenNoSliderMoves();
@@ -204,64 +201,6 @@ void LineWindowTest::draggingRedrawsEveryPosition()
     }
     scrLine->setSliderDown(false);
     QCOMPARE(scrLine->value(), 99);
-}
-
-namespace {
-
-// Counts the paint events each widget receives while it is installed.
-class PaintLog final : public QObject
-{
-public:
-    QHash<const QObject *, int> paints;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints[watched];
-        return false;
-    }
-};
-
-} // namespace
-
-// A move of scrLine repaints the controls that show something new, each once,
-// and nothing that lies behind them: not the frame, not the window, not the
-// click targets under the LEDs.
-void LineWindowTest::scrollingRepaintsOnlyWhatChanged()
-{
-    test::loadTable(*m_window, test::patternTable(30), 10);
-    // The load lays the window out and repaints it, in rounds of its own.
-    for (int round = 0; round < 3; ++round)
-        QCoreApplication::processEvents();
-    PaintLog log;
-    qApp->installEventFilter(&log);
-    control<QScrollBar>(*m_window, QStringLiteral("scrLine"))->setValue(11);
-    QCoreApplication::processEvents();
-    qApp->removeEventFilter(&log);
-
-    // The LEDs are painted by their rows, each row once.
-    const QList<LedRow *> ledRows = m_window->findChildren<LedRow *>();
-    QCOMPARE(ledRows.size(), 7);
-    for (const LedRow *row : ledRows)
-        QVERIFY(log.paints.value(row) == 1);
-    QVERIFY(!log.paints.contains(control<LedShape>(*m_window, "shpLED", 0)));
-    // The colour sliders are painted by their strip, once.
-    QVERIFY(log.paints.value(m_window->findChild<SliderStrip *>()) == 1);
-    QVERIFY(!log.paints.contains(control<QScrollBar>(*m_window, "scrR", 0)));
-    // So are the line numbers, but the current row's, beside the outline.
-    QVERIFY(!log.paints.contains(control<QLabel>(*m_window, "lblLine", 6)));
-    QVERIFY(log.paints.value(control<QLabel>(*m_window, "lblLine", 3)) == 1);
-    for (auto it = log.paints.cbegin(); it != log.paints.cend(); ++it)
-        QVERIFY2(it.value() == 1, qPrintable(it.key()->objectName()));
-    const QList<const QObject *> behind = {m_window,
-                                           m_window->centralWidget(),
-                                           control<QWidget>(*m_window, QStringLiteral("Frame1")),
-                                           control<QWidget>(*m_window, QStringLiteral("Shape1")),
-                                           control<QWidget>(*m_window, "lblLED", 0),
-                                           control<QWidget>(*m_window, "lblLED", 10)};
-    for (const QObject *widget : behind)
-        QVERIFY2(!log.paints.contains(widget), qPrintable(widget->objectName()));
 }
 
 void LineWindowTest::redrawKeepsTheChangedMarker_data()

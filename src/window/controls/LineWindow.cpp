@@ -1,7 +1,6 @@
 #include "window/controls/LineWindow.h"
 
 #include "model/SequenceEditor.h"
-#include "window/controls/ChannelSlider.h"
 #include "window/controls/ChannelSliderStyle.h"
 #include "window/controls/ClickLabel.h"
 #include "window/controls/DurationText.h"
@@ -38,6 +37,12 @@ bool moveSlider(QScrollBar *slider, int value)
     return true;
 }
 
+void setLabelText(QLabel *label, const QString &text)
+{
+    if (label->text() != text)
+        label->setText(text);
+}
+
 void setBoxText(TextBox *box, const QString &text)
 {
     if (box->text() != text)
@@ -60,9 +65,8 @@ LineWindow::LineWindow(SequenceEditor &editor, const QRect &geometry, TabStops &
 void LineWindow::build(TabStops &tabStops)
 {
     // Stacking inside the frame follows creation order: the outline lies
-    // lowest, each LED's click target lies under its LED shape and the row
-    // that paints it (both let clicks through), and the two shields lie
-    // above everything.
+    // lowest, each LED's click target lies under its LED shape (which lets
+    // clicks through), and the two shields lie above everything.
     m_outline =
         place(new OutlineShape(this), QStringLiteral("Shape1"), twips(720, 1800, 6375, 1575));
 
@@ -74,28 +78,13 @@ void LineWindow::build(TabStops &tabStops)
         connect(target, &ClickLabel::clicked, this, [this, c] { emit ledClicked(c); });
     }
 
-    auto *boxStyle = new TextBoxStyle;
-    boxStyle->setParent(this);
-    const auto laidOutTexts = std::make_shared<LaidOutTexts>();
     for (int r = 0; r < kRows; ++r) {
         const int top = kRowTop[std::size_t(r)];
         const bool current = r == kCurrentRow;
-        // The row of LEDs paints them, so that a line shown anew repaints
-        // one control rather than eleven. The current row's line number and
-        // duration lie beyond the outline's edges, and its box is edited: the
-        // other rows paint their line numbers and, at rest, their durations
-        // too.
-        auto *ledRow = new LedRow(this);
-        if (current)
-            ledRow->setGeometry(twips(840, top, 480 * (kLedCount - 1) + 375, 375));
-        else
-            ledRow->setGeometry(twips(120, top, 6120 + 615 - 120, 375));
-        m_ledRows[std::size_t(r)] = ledRow;
         for (int c = 0; c < kLedCount; ++c) {
             auto *led = place(new LedShape(this), indexedName("shpLED", r * 100 + c),
                               twips(840 + 480 * c, top, 375, 375));
             led->setVisible(current);
-            ledRow->add(led);
             m_leds[std::size_t(r)][std::size_t(c)] = led;
         }
 
@@ -103,24 +92,15 @@ void LineWindow::build(TabStops &tabStops)
             place(new QLabel(current ? QStringLiteral("1") : QStringLiteral("1234"), this),
                   indexedName("lblLine", r), twips(120, r == 4 ? 3480 : top + 60, 495, 255));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        // A label that fills its own background is repainted alone when its
-        // number changes, without the frame behind it (the current row's;
-        // the other rows repaint theirs).
-        label->setAutoFillBackground(true);
         label->setVisible(current);
-        if (!current)
-            ledRow->addLabel(label);
         m_lineLabels[std::size_t(r)] = label;
         tabStops.push_back({kLineLabelTab[std::size_t(r)], label});
 
         auto *box =
             place(new TextBox(this), indexedName("txtTime", r), twips(6120, top + 60, 615, 285));
-        box->setStyle(boxStyle);
         box->setText(formatDuration(0));
         box->setReadOnly(!current);
         box->setVisible(current);
-        if (!current)
-            ledRow->addBox(box, laidOutTexts);
         m_timeBoxes[std::size_t(r)] = box;
         tabStops.push_back({kTimeBoxTab[std::size_t(r)], box});
         m_rowVisible[std::size_t(r)] = current;
@@ -132,12 +112,8 @@ void LineWindow::build(TabStops &tabStops)
 
     auto *sliderStyle = new ChannelSliderStyle;
     sliderStyle->setParent(this);
-    // The strip below the sliders paints them, so that a line shown anew
-    // repaints one control rather than up to 33.
-    auto *strip = new SliderStrip(this);
-    strip->setGeometry(twips(840, 2400, 480 * (kLedCount - 1) + 240 + 135, 855));
     const auto slider = [&](const char *name, int c, int left, int tab) {
-        auto *s = place(new ChannelSlider(this), indexedName(name, c),
+        auto *s = place(new QScrollBar(Qt::Vertical, this), indexedName(name, c),
                         twips(left + 480 * c, 2400, 135, 855));
         s->setRange(0, kSliderMaximum);
         s->setSingleStep(1);
@@ -157,7 +133,6 @@ void LineWindow::build(TabStops &tabStops)
             if (m_editor.isRecording())
                 m_editor.endStep();
         });
-        strip->add(s);
         return s;
     };
     for (int c = 0; c < kLedCount; ++c) {
@@ -253,7 +228,7 @@ void LineWindow::redrawLineWindow()
     for (int r = 0; r < kCurrentRow; ++r)
         redrawRow(r, kCurrentRow - r < current);
 
-    showLineNumber(kCurrentRow, current);
+    setLabelText(m_lineLabels[kCurrentRow], QString::number(current));
     for (int c = 0; c < kLedCount; ++c)
         ShowCell(kCurrentRow, c);
     const int duration = m_document.table().duration(current);
@@ -285,9 +260,9 @@ void LineWindow::showSelection()
         const int line = lineOfRow(r);
         const bool selected =
             many && line >= m_document.selectionFirst() && line <= m_document.selectionLast();
-        if (m_rowHighlighted[std::size_t(r)] == selected)
+        if (label->autoFillBackground() == selected)
             continue;
-        m_rowHighlighted[std::size_t(r)] = selected;
+        label->setAutoFillBackground(selected);
         QPalette colours = palette();
         if (selected) {
             colours.setColor(QPalette::Window, colours.color(QPalette::Highlight));
@@ -304,20 +279,10 @@ void LineWindow::redrawRow(int row, bool exists)
     if (!exists)
         return;
     const int line = lineOfRow(row);
-    showLineNumber(row, line);
+    setLabelText(m_lineLabels[std::size_t(row)], QString::number(line));
     for (int c = 0; c < kLedCount; ++c)
         ShowCell(row, c);
     setBoxText(m_timeBoxes[std::size_t(row)], formatDuration(m_document.table().duration(line)));
-}
-
-void LineWindow::showLineNumber(int row, int line)
-{
-    const QString text = QString::number(line);
-    QLabel *label = m_lineLabels[std::size_t(row)];
-    if (row != kCurrentRow)
-        m_ledRows[std::size_t(row)]->setLabelText(text);
-    else if (label->text() != text)
-        label->setText(text);
 }
 
 void LineWindow::setRowVisible(int row, bool visible)

@@ -16,7 +16,6 @@ namespace glowline {
 
 class ClickLabel;
 class Document;
-class LedRow;
 class LedShape;
 class OutlineShape;
 class SequenceEditor;
@@ -110,8 +109,6 @@ private:
     void build(TabStops &tabStops);
     void redrawRow(int row, bool exists);
     void setRowVisible(int row, bool visible);
-    // Shows the line number of a line in the label of a row.
-    void showLineNumber(int row, int line);
     void showLines(int first, int last);
     void onSliderChanged(int column);
     void onUpDownChanged(int value);
@@ -125,11 +122,9 @@ private:
     bool m_settingControls = false;
     bool m_redrawing = false;
     std::array<bool, kRows> m_rowVisible{};
-    std::array<bool, kRows> m_rowHighlighted{};
 
     std::array<std::array<LedShape *, kLedCount>, kRows> m_leds{};
     std::array<QLabel *, kRows> m_lineLabels{};
-    std::array<LedRow *, kRows> m_ledRows{};
     std::array<TextBox *, kRows> m_timeBoxes{};
     std::array<Qt::CursorShape, kRows> m_timeBoxCursors{};
     std::array<ClickLabel *, kLedCount> m_ledTargets{};
