@@ -8,7 +8,8 @@ namespace glowline::test {
 
 // A stand-in assembler: records its arguments and working directory beside
 // itself and, when the file "avra.write" lies beside it, writes a HEX file
-// where the real assembler would.
+// where the real assembler would. When "avra.fail" lies beside it, it then
+// reports an error in the source and exits with code 1.
 inline const QByteArray kStandInAssembler = R"(dir=$(dirname "$0")
 printf '%s\0' "$@" > "$dir/avra.args"
 pwd > "$dir/avra.cwd"
@@ -18,6 +19,10 @@ if [ -f "$dir/avra.write" ]; then
         *) out="$1.hex" ;;
     esac
     printf ':00000001FF\n' > "$out"
+fi
+if [ -f "$dir/avra.fail" ]; then
+    echo "$1(3) : Error   : Unknown directive: .dx"
+    exit 1
 fi
 exit 0
 )";

@@ -95,6 +95,7 @@ private slots:
     void paintedSequenceThroughTheRealAssembler();
     void sendWindowRunsBothStages();
     void programmingFailureQuotesTheErrorLine();
+    void assemblerErrorFailsTheSend();
     void stopEndsTheProgrammer();
     void stockAvrdudeAsksForTheProgrammerOnce();
     void programmerSettingsDialog_data();
@@ -617,6 +618,29 @@ exit 1
     QCOMPARE(seen.program, QStringLiteral("Failed"));
     QCOMPARE(seen.lineInView, QStringLiteral("avrdude error: programmer is not responding"));
     QVERIFY(seen.lineVisible);
+}
+
+// An assembler that reports an error fails the Send even when it wrote a
+// HEX file; its output stays in the window, and nothing is programmed.
+void SendWindowTest::assemblerErrorFailsTheSend()
+{
+    saveUnder(QStringLiteral("run.asm"));
+    QVERIFY(
+        writeScript(inProgram(QStringLiteral("avra")), R"(printf ':00000001FF\n' > "${1%????}.hex"
+echo "$1(3) : Error   : Unknown directive: .dx"
+exit 1
+)"));
+    m_dialogs->answers.push_back(Answer::Ok);
+    const Seen seen = sendInWindow([](SendWindow &) {});
+    QCOMPARE(m_dialogs->lastMessage(), QStringLiteral("Assembly failed!"));
+    QCOMPARE(seen.sentence, QStringLiteral("Assembly failed!"));
+    QCOMPARE(seen.assemble, QStringLiteral("Failed"));
+    QCOMPARE(seen.program, QStringLiteral("Waiting"));
+    QVERIFY2(seen.output.contains(QStringLiteral("run.asm(3) : Error   : Unknown directive: .dx\n"
+                                                 "avra exited with code 1")),
+             qPrintable(seen.output));
+    QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
+    QVERIFY(!QFileInfo::exists(inShows(QStringLiteral("run.hex"))));
 }
 
 // Stop ends the programmer that is running; the stage says so.
