@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
@@ -96,6 +97,7 @@ private slots:
     void sendWindowRunsBothStages();
     void programmingFailureQuotesTheErrorLine();
     void assemblerErrorFailsTheSend();
+    void longOutputLeavesItsLastMegabyte();
     void stopEndsTheProgrammer();
     void stockAvrdudeAsksForTheProgrammerOnce();
     void programmerSettingsDialog_data();
@@ -641,6 +643,39 @@ exit 1
              qPrintable(seen.output));
     QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
     QVERIFY(!QFileInfo::exists(inShows(QStringLiteral("run.hex"))));
+}
+
+// Output of more than a megabyte in one line leaves its last megabyte in the
+// window, after a line that says how much is not shown.
+void SendWindowTest::longOutputLeavesItsLastMegabyte()
+{
+    const QString path = saveUnder(QStringLiteral("run.asm"));
+    QVERIFY(
+        writeScript(inProgram(QStringLiteral("avra")), R"(printf ':00000001FF\n' > "${1%????}.hex"
+head -c 1100000 /dev/zero | tr '\0' x
+echo END
+)"));
+    const Seen seen = sendInWindow([](SendWindow &) {});
+    QVERIFY(seen.sentence.startsWith(QStringLiteral("Sent ")));
+    static const QRegularExpression notice(QStringLiteral("^… (\\d+) earlier bytes not shown\n"));
+    const QRegularExpressionMatch match = notice.match(seen.output);
+    QVERIFY2(match.hasMatch(), qPrintable(seen.output.left(100)));
+    const QString shown = seen.output.mid(match.capturedLength());
+    QVERIFY(shown.size() <= 1024 * 1024);
+    QVERIFY(shown.contains(QStringLiteral("xxxEND\navra exited with code 0\n")));
+    QVERIFY(shown.endsWith(QStringLiteral("avrdude-44 exited with code 0\n")));
+    // The notice counts the rest of what the window was given.
+    const QString assemble =
+        ToolCommand::assembler(inProgram(QStringLiteral("avra")), path).displayLine();
+    const QString program = ToolCommand::programmer(inProgram(QStringLiteral("avrdude-44")),
+                                                    inShows(QStringLiteral("run.hex")))
+                                .displayLine();
+    const qsizetype given =
+        QStringLiteral("> %1\n").arg(assemble).size() + 1100000 +
+        QStringLiteral("END\navra exited with code 0\n\n> %1\navrdude-44 exited with code 0\n")
+            .arg(program)
+            .size();
+    QCOMPARE(match.captured(1).toLongLong() + shown.size(), given);
 }
 
 // Stop ends the programmer that is running; the stage says so.
