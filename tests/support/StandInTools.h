@@ -3,8 +3,18 @@
 #include "support/Files.h"
 
 #include <QByteArray>
+#include <QFileInfo>
+#include <QString>
 
 namespace glowline::test {
+
+// Whether the process with this id runs: it is neither gone nor a zombie
+// left for the system to reap.
+inline bool isRunning(const QByteArray &pid)
+{
+    const QString stat = QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid));
+    return QFileInfo::exists(stat) && !readAll(stat).contains(") Z ");
+}
 
 // A stand-in assembler: records its arguments and working directory beside
 // itself and, when the file "avra.write" lies beside it, writes a HEX file
