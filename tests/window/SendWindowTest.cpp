@@ -100,6 +100,7 @@ private slots:
     void longOutputLeavesItsLastMegabyte();
     void stopEndsTheProgrammer();
     void stockAvrdudeAsksForTheProgrammerOnce();
+    void programmerListComesWhileTheDialogIsOpen();
     void programmerSettingsDialog_data();
     void programmerSettingsDialog();
 
@@ -730,6 +731,63 @@ void SendWindowTest::stockAvrdudeAsksForTheProgrammerOnce()
     QCOMPARE(SendCommand::storedSettings().programmer, QStringLiteral("arduino"));
 }
 
+// File > Programmer Settings... opens at once, with the field open for
+// typing, while avrdude is still listing its programmers; the list fills in
+// when it comes, and what the user typed meanwhile stays.
+void SendWindowTest::programmerListComesWhileTheDialogIsOpen()
+{
+    QVERIFY(writeScript(inProgram(QStringLiteral("avrdude-44")), R"(dir=$(dirname "$0")
+[ "$1 $2" = '-c ?' ] || exit 3
+i=0
+while [ ! -f "$dir/list.go" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done
+printf '\nValid programmers are:\n  arduino   = Arduino\n  usbasp    = USBasp\n' >&2
+exit 1
+)"));
+    struct
+    {
+        int count = -1;
+        bool editable = false;
+        QString note;
+    } whileAsking, answered;
+    QString typed;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, m_window, [&] {
+        auto *dialog = qobject_cast<ProgrammerSettingsDialog *>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        auto *programmer = control<QComboBox>(*dialog, QStringLiteral("cboProgrammer"));
+        auto *note = dialog->findChild<QLabel *>(QStringLiteral("lblNote"));
+        const auto look = [&] {
+            return decltype(whileAsking){
+                programmer->count(), programmer->isEditable() && programmer->isEnabled(),
+                note != nullptr && note->isVisible() ? note->text() : QString()};
+        };
+        if (whileAsking.count < 0) {
+            whileAsking = look();
+            QTest::keyClicks(programmer->lineEdit(), QStringLiteral("usb"));
+            writeScript(inProgram(QStringLiteral("list.go")), "");
+            return;
+        }
+        if (programmer->count() == 0)
+            return;
+        poll.stop();
+        answered = look();
+        typed = programmer->currentText();
+        QTest::keyClick(control<QLineEdit>(*dialog, QStringLiteral("txtPort")), Qt::Key_Return);
+    });
+    poll.start(5);
+    control<QAction>(*m_window, QStringLiteral("actProgrammerSettings"))->trigger();
+    poll.stop();
+
+    QCOMPARE(whileAsking.count, 0);
+    QVERIFY(whileAsking.editable);
+    QCOMPARE(whileAsking.note, QStringLiteral("Asking avrdude-44 for the programmers it knows…"));
+    QCOMPARE(answered.count, 2);
+    QCOMPARE(answered.note, QString());
+    QCOMPARE(typed, QStringLiteral("usb"));
+    QCOMPARE(SendCommand::storedSettings().programmer, QStringLiteral("usb"));
+}
+
 // Programmer, Port, Words, in that order; the programmer's text is selected
 // for typing over; Enter accepts and Escape cancels.
 void SendWindowTest::programmerSettingsDialog_data()
@@ -748,8 +806,8 @@ void SendWindowTest::programmerSettingsDialog()
     settings.programmer = QStringLiteral("usbasp");
     settings.port = QStringLiteral("usb");
     settings.words = 3584;
-    ProgrammerSettingsDialog dialog(settings, {QStringLiteral("arduino"), QStringLiteral("usbasp")},
-                                    m_window);
+    ProgrammerSettingsDialog dialog(settings, m_window);
+    dialog.setProgrammerIds({QStringLiteral("arduino"), QStringLiteral("usbasp")});
     dialog.show();
     dialog.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));

@@ -1,10 +1,10 @@
 #include "window/send/SendCommand.h"
 
-#include "send/HeadlessToolRunner.h"
+#include "send/ProgrammerListQuery.h"
 #include "window/send/DialogToolRunner.h"
 #include "window/send/ProgrammerSettingsDialog.h"
 
-#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace glowline {
@@ -67,19 +67,27 @@ std::optional<ProgrammerSettings> SendCommand::askAndKeep(const ProgrammerSettin
 
 std::optional<ProgrammerSettings> SendCommand::showDialog(const ProgrammerSettings &current)
 {
-    // The list is what the installed avrdude knows; without one it is empty
-    // and the field takes any id.
-    QStringList ids;
+    ProgrammerSettingsDialog dialog(current, &m_window);
+    // The list is what the installed avrdude knows. It comes while the
+    // dialog is open, since avrdude may take long or never answer; until it
+    // comes, and without it, the field takes any id.
+    ProgrammerListQuery query;
     const ToolLocator::Lookup programmer = m_locator.find(ToolLocator::Tool::Programmer);
     if (programmer.found()) {
-        ToolCommand list;
-        list.program = programmer.path;
-        list.arguments = {QStringLiteral("-c"), QStringLiteral("?")};
-        list.windowsCommandLine = QLatin1Char('"') + QDir::toNativeSeparators(programmer.path) +
-                                  QStringLiteral("\" -c ?");
-        ids = ProgrammerSettings::programmerIds(HeadlessToolRunner().run(list).output);
+        dialog.setNote(QStringLiteral("Asking %1 for the programmers it knows…")
+                           .arg(QFileInfo(programmer.path).fileName()));
+        QObject::connect(&query, &ProgrammerListQuery::answered, &dialog,
+                         [&dialog](const QStringList &ids, const QString &failure) {
+                             dialog.setProgrammerIds(ids);
+                             dialog.setNote(failure.isEmpty()
+                                                ? QString()
+                                                : failure + QStringLiteral(" Type the id."));
+                         });
+        query.start(programmer.path);
+    } else {
+        dialog.setNote(
+            QStringLiteral("No avrdude was found to list its programmers. Type the id."));
     }
-    ProgrammerSettingsDialog dialog(current, ids, &m_window);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.settings();
