@@ -25,6 +25,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
@@ -38,6 +39,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <unistd.h>
 
 using namespace glowline;
 using glowline::test::control;
@@ -101,6 +103,8 @@ private slots:
     void stopEndsTheProgrammer();
     void stockAvrdudeAsksForTheProgrammerOnce();
     void programmerListComesWhileTheDialogIsOpen();
+    void unusableSettingsFileIsToldOnce_data();
+    void unusableSettingsFileIsToldOnce();
     void programmerSettingsDialog_data();
     void programmerSettingsDialog();
 
@@ -147,6 +151,7 @@ private:
     QString m_program;
     QString m_shows;
     std::optional<test::RecordingToolRunner> m_runner;
+    bool m_okQueuedAtStart = false; // for a message as the window comes up
 };
 
 void SendWindowTest::initTestCase()
@@ -175,6 +180,7 @@ void SendWindowTest::init()
     QVERIFY(writeScript(inProgram(QStringLiteral("avra.write")), ""));
 
     m_runner.emplace();
+    m_okQueuedAtStart = false;
     if (!openWindow())
         return;
     test::loadTable(*m_window, test::patternTable(3), 2);
@@ -182,6 +188,8 @@ void SendWindowTest::init()
 
 void SendWindowTest::prepareWindow(MainWindow &window)
 {
+    if (m_okQueuedAtStart)
+        m_dialogs->answers.push_back(Answer::Ok);
     m_runner->playback = &window.playback();
     // Only the stand-ins: the search path holds an empty folder.
     window.setSendTools(*m_runner,
@@ -786,6 +794,81 @@ exit 1
     QCOMPARE(answered.note, QString());
     QCOMPARE(typed, QStringLiteral("usb"));
     QCOMPARE(SendCommand::storedSettings().programmer, QStringLiteral("usb"));
+}
+
+// A settings file that cannot be read or written is told about once a run,
+// with its name and why; the settings chosen meanwhile hold until the editor
+// closes.
+void SendWindowTest::unusableSettingsFileIsToldOnce_data()
+{
+    QTest::addColumn<QString>("breakage");
+    QTest::addColumn<bool>("toldAtStart");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no permission to read it") << "unreadable" << true << "Permission denied";
+    QTest::newRow("a folder in its place") << "folder" << true << "It is a folder.";
+    QTest::newRow("a file in its folder's place")
+        << "file for folder" << false << "Glowline is not a folder.";
+}
+
+void SendWindowTest::unusableSettingsFileIsToldOnce()
+{
+    QFETCH(QString, breakage);
+    QFETCH(bool, toldAtStart);
+    QFETCH(QString, reason);
+    if (breakage == QStringLiteral("unreadable") && ::geteuid() == 0)
+        QSKIP("root reads whatever the permissions say");
+    closeWindow();
+    const QString folder = QDir(m_settingsDir.path()).filePath(QStringLiteral("Glowline"));
+    const QString file = QDir(folder).filePath(QStringLiteral("Glowline.conf"));
+    const auto repair = qScopeGuard([&] {
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::remove(file);
+        QDir(folder).removeRecursively();
+        QFile::remove(folder);
+    });
+    // As the user left it, with a bootloader on the board.
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(test::writeAll(file, "[programmer]\nwords=3584\n"));
+    if (breakage == QStringLiteral("unreadable")) {
+        QVERIFY(QFile::setPermissions(file, {}));
+    } else if (breakage == QStringLiteral("folder")) {
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QDir().mkpath(file));
+    } else {
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(test::writeAll(folder, ""));
+    }
+
+    m_okQueuedAtStart = toldAtStart;
+    QVERIFY(openWindow());
+    QTRY_COMPARE(m_dialogs->messages.size(), toldAtStart ? 1 : 0);
+
+    // File > Programmer Settings...: 3584 words, OK.
+    m_window->sendCommand().setSettingsDialog([](const ProgrammerSettings &current) {
+        ProgrammerSettings answer = current;
+        answer.words = 3584;
+        return std::optional<ProgrammerSettings>(answer);
+    });
+    if (!toldAtStart)
+        m_dialogs->answers.push_back(Answer::Ok);
+    auto *settings = control<QAction>(*m_window, QStringLiteral("actProgrammerSettings"));
+    settings->trigger();
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    const auto &message = m_dialogs->messages.first();
+    QCOMPARE(message.icon, Dialogs::Icon::Warning);
+    QCOMPARE(message.buttons, Dialogs::Buttons::Ok);
+    QVERIFY2(message.text.contains(QDir::toNativeSeparators(file)), qPrintable(message.text));
+    QVERIFY2(message.text.contains(reason), qPrintable(message.text));
+    // What was chosen holds for this run.
+    QVERIFY2(control<QLabel>(*m_window, QStringLiteral("lblFlash"))
+                 ->text()
+                 .contains(QStringLiteral(" of 3584 words")),
+             qPrintable(control<QLabel>(*m_window, QStringLiteral("lblFlash"))->text()));
+
+    // Once a run: not again at the next read or write.
+    settings->trigger();
+    edit();
+    QCOMPARE(m_dialogs->messages.size(), 1);
 }
 
 // Programmer, Port, Words, in that order; the programmer's text is selected
