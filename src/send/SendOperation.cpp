@@ -172,12 +172,17 @@ SendOperation::Outcome SendOperation::assembleAndProgram(const ToolCommand &asse
         QFile::remove(hexPath);
         break;
     case ToolResult::Status::Finished:
+        // An assembler that reports an error may still have written a HEX
+        // file; what it holds is not the sequence.
+        if (assembled.exitCode != 0)
+            QFile::remove(hexPath);
         break;
     }
 
-    // The assembler's exit code says nothing: it ends with 0 even when it
-    // could not read its input.
-    if (!QFileInfo(hexPath).isFile()) {
+    // Neither sign alone is enough: avra ends with 0 and writes nothing when
+    // it cannot read its input.
+    if (assembled.status != ToolResult::Status::Finished || assembled.exitCode != 0 ||
+        !QFileInfo(hexPath).isFile()) {
         stage(Stage::Assemble, State::Failed);
         m_dialogs.message(Dialogs::Icon::Error, Dialogs::Buttons::Ok,
                           QStringLiteral("Assembly failed!"));

@@ -32,7 +32,7 @@ public:
         ToolMissing,       // a tool or the part file could not be found; nothing ran
         OldHexNotDeleted,  // a HEX file from an earlier run is still there
         AssemblerNotStarted,
-        AssemblyFailed, // no HEX file after the assembler: "Assembly failed!"
+        AssemblyFailed, // an assembler error, or no HEX file: "Assembly failed!"
         AssemblyStopped,
         ProgrammerNotStarted,
         ProgrammingFailed,

@@ -29,6 +29,10 @@ public:
     // Ends the running tool and every process it has started; ended()
     // follows, with the result Stopped.
     void stop();
+    // Ends the process group of every tool this editor has started that is
+    // still running, or has not yet been cleared up after its end: for an
+    // editor that is about to end.
+    static void endAll();
 
     bool hasStarted() const { return m_started; }
     bool hasEnded() const { return m_ended; }
@@ -41,6 +45,7 @@ signals:
 
 private:
     void killAll();
+    void endGroup();
     void onStarted();
     void readOutput();
     void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
@@ -53,6 +58,8 @@ private:
     bool m_started = false;
     bool m_ended = false;
     bool m_stopped = false;
+    // The tool's process group, from its start until the group is ended.
+    qint64 m_group = 0;
 #if defined(Q_OS_WIN)
     void *m_job = nullptr; // the job object of the tool and its children
 #endif

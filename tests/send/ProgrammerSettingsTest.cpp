@@ -1,12 +1,19 @@
 #include "send/ProgrammerSettings.h"
 
 #include "send/HeadlessToolRunner.h"
+#include "send/ProgrammerSettingsFile.h"
 #include "send/ToolLocator.h"
+#include "support/Files.h"
 
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace glowline;
 
@@ -48,6 +55,95 @@ private slots:
         QCOMPARE(settings.programmer, QStringLiteral("arduino"));
         QCOMPARE(settings.port, QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(settings.words, loaded);
+    }
+
+    // A settings file that cannot be read or written says why, naming the
+    // file; one that can keeps what is saved.
+    void settingsFile_data()
+    {
+        QTest::addColumn<QString>("breakage");
+        QTest::addColumn<QString>("whyNotRead"); // empty: it is read
+        QTest::addColumn<QString>("whyNotWritten");
+
+        QTest::newRow("a file that can be used") << "none"
+                                                 << ""
+                                                 << "";
+        QTest::newRow("a folder in the file's place") << "folder"
+                                                      << "It is a folder."
+                                                      << "It is a folder.";
+        QTest::newRow("a file in its folder's place") << "file for folder"
+                                                      << ""
+                                                      << "Glowline is not a folder.";
+        QTest::newRow("no permission to read or write") << "no permission"
+                                                        << "Permission denied"
+                                                        << "Permission denied";
+        QTest::newRow("a folder that cannot be written") << "read-only folder"
+                                                         << ""
+                                                         << "Glowline: Permission denied";
+    }
+
+    void settingsFile()
+    {
+        QFETCH(QString, breakage);
+        QFETCH(QString, whyNotRead);
+        QFETCH(QString, whyNotWritten);
+        const bool permissions = breakage == QStringLiteral("no permission") ||
+                                 breakage == QStringLiteral("read-only folder");
+        if (permissions && ::geteuid() == 0)
+            QSKIP("root reads and writes whatever the permissions say");
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString folder = dir.filePath(QStringLiteral("Glowline"));
+        const QString path = dir.filePath(QStringLiteral("Glowline/Glowline.conf"));
+        // Written by hand: settings this process wrote it would remember
+        // however the file changed.
+        ProgrammerSettings kept;
+        kept.programmer = QStringLiteral("usbasp");
+        kept.words = 3584;
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(test::writeAll(path, "[programmer]\ntype=usbasp\nwords=3584\n"));
+        if (breakage == QStringLiteral("folder")) {
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QDir().mkpath(path));
+        } else if (breakage == QStringLiteral("file for folder")) {
+            QVERIFY(QDir(folder).removeRecursively());
+            QFile file(folder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (breakage == QStringLiteral("no permission")) {
+            QVERIFY(QFile::setPermissions(path, {}));
+        } else if (breakage == QStringLiteral("read-only folder")) {
+            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        const auto restore = qScopeGuard([&] {
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
+        });
+
+        ProgrammerSettingsFile file(path);
+        QCOMPARE(file.fileName(), path);
+        const ProgrammerSettings loaded = file.load();
+        if (whyNotRead.isEmpty()) {
+            QCOMPARE(file.error(), QString());
+            QCOMPARE(loaded,
+                     breakage == QStringLiteral("file for folder") ? ProgrammerSettings() : kept);
+        } else {
+            QCOMPARE(loaded, ProgrammerSettings());
+            QCOMPARE(file.error(),
+                     QStringLiteral("Cannot read the settings file %1:\n").arg(path) + whyNotRead);
+        }
+
+        ProgrammerSettings changed;
+        changed.programmer = QStringLiteral("arduino");
+        QCOMPARE(file.save(changed), whyNotWritten.isEmpty());
+        if (whyNotWritten.isEmpty()) {
+            QCOMPARE(file.error(), QString());
+            QCOMPARE(ProgrammerSettingsFile(path).load(), changed);
+        } else {
+            QVERIFY2(file.error().startsWith(
+                         QStringLiteral("Cannot write the settings file %1:\n").arg(path)),
+                     qPrintable(file.error()));
+            QVERIFY2(file.error().endsWith(whyNotWritten), qPrintable(file.error()));
+        }
     }
 
     void programmerIdsFromAListing()

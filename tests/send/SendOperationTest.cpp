@@ -198,20 +198,43 @@ private slots:
         QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
     }
 
+    // Assembly succeeds only when the assembler exits with 0 and the HEX
+    // file is there; a HEX file from an assembler that failed is not kept.
+    void assemblyFailed_data()
+    {
+        QTest::addColumn<bool>("writesHex");
+        QTest::addColumn<bool>("exitsWithError");
+        QTest::newRow("no HEX file, exit code 0 (a missing source)") << false << false;
+        QTest::newRow("no HEX file, exit code 1 (a bad source)") << false << true;
+        QTest::newRow("HEX file, exit code 1") << true << true;
+    }
+
     void assemblyFailed()
     {
+        QFETCH(bool, writesHex);
+        QFETCH(bool, exitsWithError);
         saved(QStringLiteral("run.asm"));
-        assemblerWritesHex(false);
+        assemblerWritesHex(writesHex);
+        if (exitsWithError)
+            QVERIFY(writeScript(inProgram(QStringLiteral("avra.fail")), QByteArray()));
         m_dialogs->answers.push_back(Answer::Ok);
 
         RecordingToolRunner runner;
-        QCOMPARE(send(runner), Outcome::AssemblyFailed);
+        RecordingProgress progress;
+        SendOperation operation(
+            *m_document, *m_dialogs, runner, [this] { save(); }, ToolLocator(m_program));
+        operation.setProgress(&progress);
+        QCOMPARE(operation.run(), Outcome::AssemblyFailed);
         QCOMPARE(m_dialogs->messages.size(), 1);
         QCOMPARE(m_dialogs->lastMessage(), QStringLiteral("Assembly failed!"));
         QCOMPARE(m_dialogs->messages.at(0).icon, Dialogs::Icon::Error);
         QCOMPARE(m_dialogs->messages.at(0).buttons, Dialogs::Buttons::Ok);
+        QCOMPARE(progress.states.last(), QStringLiteral("Assemble Failed"));
+        QCOMPARE(progress.sentences, QStringList{QStringLiteral("Assembly failed!")});
         QVERIFY(QFileInfo::exists(inProgram(QStringLiteral("avra.args"))));
+        QCOMPARE(runner.commands.size(), 1);
         QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
+        QVERIFY(!QFileInfo::exists(QDir(m_shows).filePath(QStringLiteral("run.hex"))));
     }
 
     // Only a file counts as the assembler's output.

@@ -24,6 +24,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
@@ -37,6 +39,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <unistd.h>
 
 using namespace glowline;
 using glowline::test::control;
@@ -95,8 +98,13 @@ private slots:
     void paintedSequenceThroughTheRealAssembler();
     void sendWindowRunsBothStages();
     void programmingFailureQuotesTheErrorLine();
+    void assemblerErrorFailsTheSend();
+    void longOutputLeavesItsLastMegabyte();
     void stopEndsTheProgrammer();
     void stockAvrdudeAsksForTheProgrammerOnce();
+    void programmerListComesWhileTheDialogIsOpen();
+    void unusableSettingsFileIsToldOnce_data();
+    void unusableSettingsFileIsToldOnce();
     void programmerSettingsDialog_data();
     void programmerSettingsDialog();
 
@@ -143,6 +151,7 @@ private:
     QString m_program;
     QString m_shows;
     std::optional<test::RecordingToolRunner> m_runner;
+    bool m_okQueuedAtStart = false; // for a message as the window comes up
 };
 
 void SendWindowTest::initTestCase()
@@ -171,6 +180,7 @@ void SendWindowTest::init()
     QVERIFY(writeScript(inProgram(QStringLiteral("avra.write")), ""));
 
     m_runner.emplace();
+    m_okQueuedAtStart = false;
     if (!openWindow())
         return;
     test::loadTable(*m_window, test::patternTable(3), 2);
@@ -178,6 +188,8 @@ void SendWindowTest::init()
 
 void SendWindowTest::prepareWindow(MainWindow &window)
 {
+    if (m_okQueuedAtStart)
+        m_dialogs->answers.push_back(Answer::Ok);
     m_runner->playback = &window.playback();
     // Only the stand-ins: the search path holds an empty folder.
     window.setSendTools(*m_runner,
@@ -619,6 +631,62 @@ exit 1
     QVERIFY(seen.lineVisible);
 }
 
+// An assembler that reports an error fails the Send even when it wrote a
+// HEX file; its output stays in the window, and nothing is programmed.
+void SendWindowTest::assemblerErrorFailsTheSend()
+{
+    saveUnder(QStringLiteral("run.asm"));
+    QVERIFY(
+        writeScript(inProgram(QStringLiteral("avra")), R"(printf ':00000001FF\n' > "${1%????}.hex"
+echo "$1(3) : Error   : Unknown directive: .dx"
+exit 1
+)"));
+    m_dialogs->answers.push_back(Answer::Ok);
+    const Seen seen = sendInWindow([](SendWindow &) {});
+    QCOMPARE(m_dialogs->lastMessage(), QStringLiteral("Assembly failed!"));
+    QCOMPARE(seen.sentence, QStringLiteral("Assembly failed!"));
+    QCOMPARE(seen.assemble, QStringLiteral("Failed"));
+    QCOMPARE(seen.program, QStringLiteral("Waiting"));
+    QVERIFY2(seen.output.contains(QStringLiteral("run.asm(3) : Error   : Unknown directive: .dx\n"
+                                                 "avra exited with code 1")),
+             qPrintable(seen.output));
+    QVERIFY(!QFileInfo::exists(inProgram(QStringLiteral("avrdude.args"))));
+    QVERIFY(!QFileInfo::exists(inShows(QStringLiteral("run.hex"))));
+}
+
+// Output of more than a megabyte in one line leaves its last megabyte in the
+// window, after a line that says how much is not shown.
+void SendWindowTest::longOutputLeavesItsLastMegabyte()
+{
+    const QString path = saveUnder(QStringLiteral("run.asm"));
+    QVERIFY(
+        writeScript(inProgram(QStringLiteral("avra")), R"(printf ':00000001FF\n' > "${1%????}.hex"
+head -c 1100000 /dev/zero | tr '\0' x
+echo END
+)"));
+    const Seen seen = sendInWindow([](SendWindow &) {});
+    QVERIFY(seen.sentence.startsWith(QStringLiteral("Sent ")));
+    static const QRegularExpression notice(QStringLiteral("^… (\\d+) earlier bytes not shown\n"));
+    const QRegularExpressionMatch match = notice.match(seen.output);
+    QVERIFY2(match.hasMatch(), qPrintable(seen.output.left(100)));
+    const QString shown = seen.output.mid(match.capturedLength());
+    QVERIFY(shown.size() <= 1024 * 1024);
+    QVERIFY(shown.contains(QStringLiteral("xxxEND\navra exited with code 0\n")));
+    QVERIFY(shown.endsWith(QStringLiteral("avrdude-44 exited with code 0\n")));
+    // The notice counts the rest of what the window was given.
+    const QString assemble =
+        ToolCommand::assembler(inProgram(QStringLiteral("avra")), path).displayLine();
+    const QString program = ToolCommand::programmer(inProgram(QStringLiteral("avrdude-44")),
+                                                    inShows(QStringLiteral("run.hex")))
+                                .displayLine();
+    const qsizetype given =
+        QStringLiteral("> %1\n").arg(assemble).size() + 1100000 +
+        QStringLiteral("END\navra exited with code 0\n\n> %1\navrdude-44 exited with code 0\n")
+            .arg(program)
+            .size();
+    QCOMPARE(match.captured(1).toLongLong() + shown.size(), given);
+}
+
 // Stop ends the programmer that is running; the stage says so.
 void SendWindowTest::stopEndsTheProgrammer()
 {
@@ -671,6 +739,138 @@ void SendWindowTest::stockAvrdudeAsksForTheProgrammerOnce()
     QCOMPARE(SendCommand::storedSettings().programmer, QStringLiteral("arduino"));
 }
 
+// File > Programmer Settings... opens at once, with the field open for
+// typing, while avrdude is still listing its programmers; the list fills in
+// when it comes, and what the user typed meanwhile stays.
+void SendWindowTest::programmerListComesWhileTheDialogIsOpen()
+{
+    QVERIFY(writeScript(inProgram(QStringLiteral("avrdude-44")), R"(dir=$(dirname "$0")
+[ "$1 $2" = '-c ?' ] || exit 3
+i=0
+while [ ! -f "$dir/list.go" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done
+printf '\nValid programmers are:\n  arduino   = Arduino\n  usbasp    = USBasp\n' >&2
+exit 1
+)"));
+    struct
+    {
+        int count = -1;
+        bool editable = false;
+        QString note;
+    } whileAsking, answered;
+    QString typed;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, m_window, [&] {
+        auto *dialog = qobject_cast<ProgrammerSettingsDialog *>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        auto *programmer = control<QComboBox>(*dialog, QStringLiteral("cboProgrammer"));
+        auto *note = dialog->findChild<QLabel *>(QStringLiteral("lblNote"));
+        const auto look = [&] {
+            return decltype(whileAsking){
+                programmer->count(), programmer->isEditable() && programmer->isEnabled(),
+                note != nullptr && note->isVisible() ? note->text() : QString()};
+        };
+        if (whileAsking.count < 0) {
+            whileAsking = look();
+            QTest::keyClicks(programmer->lineEdit(), QStringLiteral("usb"));
+            writeScript(inProgram(QStringLiteral("list.go")), "");
+            return;
+        }
+        if (programmer->count() == 0)
+            return;
+        poll.stop();
+        answered = look();
+        typed = programmer->currentText();
+        QTest::keyClick(control<QLineEdit>(*dialog, QStringLiteral("txtPort")), Qt::Key_Return);
+    });
+    poll.start(5);
+    control<QAction>(*m_window, QStringLiteral("actProgrammerSettings"))->trigger();
+    poll.stop();
+
+    QCOMPARE(whileAsking.count, 0);
+    QVERIFY(whileAsking.editable);
+    QCOMPARE(whileAsking.note, QStringLiteral("Asking avrdude-44 for the programmers it knows…"));
+    QCOMPARE(answered.count, 2);
+    QCOMPARE(answered.note, QString());
+    QCOMPARE(typed, QStringLiteral("usb"));
+    QCOMPARE(SendCommand::storedSettings().programmer, QStringLiteral("usb"));
+}
+
+// A settings file that cannot be read or written is told about once a run,
+// with its name and why; the settings chosen meanwhile hold until the editor
+// closes.
+void SendWindowTest::unusableSettingsFileIsToldOnce_data()
+{
+    QTest::addColumn<QString>("breakage");
+    QTest::addColumn<bool>("toldAtStart");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no permission to read it") << "unreadable" << true << "Permission denied";
+    QTest::newRow("a folder in its place") << "folder" << true << "It is a folder.";
+    QTest::newRow("a file in its folder's place")
+        << "file for folder" << false << "Glowline is not a folder.";
+}
+
+void SendWindowTest::unusableSettingsFileIsToldOnce()
+{
+    QFETCH(QString, breakage);
+    QFETCH(bool, toldAtStart);
+    QFETCH(QString, reason);
+    if (breakage == QStringLiteral("unreadable") && ::geteuid() == 0)
+        QSKIP("root reads whatever the permissions say");
+    closeWindow();
+    const QString folder = QDir(m_settingsDir.path()).filePath(QStringLiteral("Glowline"));
+    const QString file = QDir(folder).filePath(QStringLiteral("Glowline.conf"));
+    const auto repair = qScopeGuard([&] {
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::remove(file);
+        QDir(folder).removeRecursively();
+        QFile::remove(folder);
+    });
+    // As the user left it, with a bootloader on the board.
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(test::writeAll(file, "[programmer]\nwords=3584\n"));
+    if (breakage == QStringLiteral("unreadable")) {
+        QVERIFY(QFile::setPermissions(file, {}));
+    } else if (breakage == QStringLiteral("folder")) {
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QDir().mkpath(file));
+    } else {
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(test::writeAll(folder, ""));
+    }
+
+    m_okQueuedAtStart = toldAtStart;
+    QVERIFY(openWindow());
+    QTRY_COMPARE(m_dialogs->messages.size(), toldAtStart ? 1 : 0);
+
+    // File > Programmer Settings...: 3584 words, OK.
+    m_window->sendCommand().setSettingsDialog([](const ProgrammerSettings &current) {
+        ProgrammerSettings answer = current;
+        answer.words = 3584;
+        return std::optional<ProgrammerSettings>(answer);
+    });
+    if (!toldAtStart)
+        m_dialogs->answers.push_back(Answer::Ok);
+    auto *settings = control<QAction>(*m_window, QStringLiteral("actProgrammerSettings"));
+    settings->trigger();
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    const auto &message = m_dialogs->messages.first();
+    QCOMPARE(message.icon, Dialogs::Icon::Warning);
+    QCOMPARE(message.buttons, Dialogs::Buttons::Ok);
+    QVERIFY2(message.text.contains(QDir::toNativeSeparators(file)), qPrintable(message.text));
+    QVERIFY2(message.text.contains(reason), qPrintable(message.text));
+    // What was chosen holds for this run.
+    QVERIFY2(control<QLabel>(*m_window, QStringLiteral("lblFlash"))
+                 ->text()
+                 .contains(QStringLiteral(" of 3584 words")),
+             qPrintable(control<QLabel>(*m_window, QStringLiteral("lblFlash"))->text()));
+
+    // Once a run: not again at the next read or write.
+    settings->trigger();
+    edit();
+    QCOMPARE(m_dialogs->messages.size(), 1);
+}
+
 // Programmer, Port, Words, in that order; the programmer's text is selected
 // for typing over; Enter accepts and Escape cancels.
 void SendWindowTest::programmerSettingsDialog_data()
@@ -689,8 +889,8 @@ void SendWindowTest::programmerSettingsDialog()
     settings.programmer = QStringLiteral("usbasp");
     settings.port = QStringLiteral("usb");
     settings.words = 3584;
-    ProgrammerSettingsDialog dialog(settings, {QStringLiteral("arduino"), QStringLiteral("usbasp")},
-                                    m_window);
+    ProgrammerSettingsDialog dialog(settings, m_window);
+    dialog.setProgrammerIds({QStringLiteral("arduino"), QStringLiteral("usbasp")});
     dialog.show();
     dialog.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));

@@ -1,3 +1,4 @@
+#include "send/ExitOnSignals.h"
 #include "window/dialogs/QtDialogs.h"
 #include "window/main/MainWindow.h"
 #include "window/main/Startup.h"
@@ -13,6 +14,8 @@ int main(int argc, char *argv[])
 
     glowline::QtDialogs dialogs;
     glowline::MainWindow window(dialogs);
+    // A logout or a lost session ends the editor and its tools at once.
+    glowline::ExitOnSignals exitOnSignals;
     glowline::startEditor(window, QApplication::arguments());
     return app.exec();
 }

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -10,7 +11,6 @@
 namespace glowline {
 
 ProgrammerSettingsDialog::ProgrammerSettingsDialog(const ProgrammerSettings &settings,
-                                                   const QStringList &programmerIds,
                                                    QWidget *parent)
     : QDialog(parent)
 {
@@ -22,7 +22,6 @@ ProgrammerSettingsDialog::ProgrammerSettingsDialog(const ProgrammerSettings &set
     m_programmer->setObjectName(QStringLiteral("cboProgrammer"));
     m_programmer->setEditable(true);
     m_programmer->setInsertPolicy(QComboBox::NoInsert);
-    m_programmer->addItems(programmerIds);
     m_programmer->setEditText(settings.programmer);
 
     m_port = new QLineEdit(settings.port, this);
@@ -34,6 +33,11 @@ ProgrammerSettingsDialog::ProgrammerSettingsDialog(const ProgrammerSettings &set
     m_words->setRange(1, ProgrammerSettings::kFlashWords);
     m_words->setValue(settings.words);
 
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("lblNote"));
+    m_note->setWordWrap(true);
+    m_note->setVisible(false);
+
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -43,12 +47,37 @@ ProgrammerSettingsDialog::ProgrammerSettingsDialog(const ProgrammerSettings &set
     form->addRow(QStringLiteral("&Programmer:"), m_programmer);
     form->addRow(QStringLiteral("P&ort:"), m_port);
     form->addRow(QStringLiteral("&Words for the sequence:"), m_words);
+    form->addRow(m_note);
     form->addRow(buttons);
 
     setTabOrder(m_programmer, m_port);
     setTabOrder(m_port, m_words);
     m_programmer->setFocus();
     m_programmer->lineEdit()->selectAll();
+}
+
+void ProgrammerSettingsDialog::setProgrammerIds(const QStringList &ids)
+{
+    // Filling the list puts its first id into the field; the user may be
+    // typing there.
+    QLineEdit *field = m_programmer->lineEdit();
+    const QString text = field->text();
+    const int cursor = field->cursorPosition();
+    const int selectionStart = field->selectionStart();
+    const int selectionLength = field->selectionLength();
+    m_programmer->clear();
+    m_programmer->addItems(ids);
+    m_programmer->setEditText(text);
+    if (selectionStart >= 0)
+        field->setSelection(selectionStart, selectionLength);
+    else
+        field->setCursorPosition(cursor);
+}
+
+void ProgrammerSettingsDialog::setNote(const QString &text)
+{
+    m_note->setText(text);
+    m_note->setVisible(!text.isEmpty());
 }
 
 ProgrammerSettings ProgrammerSettingsDialog::settings() const

@@ -1,20 +1,25 @@
 #include "window/send/SendCommand.h"
 
-#include "send/HeadlessToolRunner.h"
+#include "dialogs/Dialogs.h"
+#include "send/ProgrammerListQuery.h"
+#include "send/ProgrammerSettingsFile.h"
 #include "window/send/DialogToolRunner.h"
 #include "window/send/ProgrammerSettingsDialog.h"
 
-#include <QDir>
-#include <QSettings>
+#include <QFileInfo>
+#include <QTimer>
 
 namespace glowline {
 
 namespace {
 
-QSettings keptSettings()
+// Settings the user chose in this run that the settings file could not
+// keep: they hold until the editor closes. Static because the status bar
+// reads the settings without a command at hand.
+std::optional<ProgrammerSettings> &unkeptSettings()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Glowline"),
-                     QStringLiteral("Glowline"));
+    static std::optional<ProgrammerSettings> settings;
+    return settings;
 }
 
 } // namespace
@@ -24,7 +29,14 @@ SendCommand::SendCommand(QWidget &window, Document &document, Dialogs &dialogs,
     : m_window(window), m_document(document), m_dialogs(dialogs), m_save(std::move(save)),
       m_playback(playback), m_ownRunner(std::make_unique<DialogToolRunner>(&window)),
       m_runner(m_ownRunner.get()), m_progress(m_ownRunner.get())
-{}
+{
+    // The editor has one command per run; what an earlier one in the same
+    // process could not keep is not this run's.
+    unkeptSettings().reset();
+    // The status bar counts against the settings from the start, so a file
+    // that cannot be read is told as soon as the window is up.
+    QTimer::singleShot(0, &m_window, [this] { settings(); });
+}
 
 SendCommand::~SendCommand() = default;
 
@@ -39,47 +51,82 @@ SendOperation::Outcome SendCommand::run()
 {
     SendOperation send(m_document, m_dialogs, *m_runner, m_save, m_locator, &m_playback);
     send.setProgress(m_progress);
-    send.setProgrammerSettings(storedSettings(), [this](const ProgrammerSettings &current) {
-        return askAndKeep(current);
-    });
+    send.setProgrammerSettings(
+        settings(), [this](const ProgrammerSettings &current) { return askAndKeep(current); });
     return send.run();
 }
 
 void SendCommand::editSettings()
 {
-    askAndKeep(storedSettings());
+    askAndKeep(settings());
 }
 
 ProgrammerSettings SendCommand::storedSettings()
 {
-    return ProgrammerSettings::load(keptSettings());
+    if (unkeptSettings())
+        return *unkeptSettings();
+    return ProgrammerSettingsFile().load();
+}
+
+ProgrammerSettings SendCommand::settings()
+{
+    if (unkeptSettings())
+        return *unkeptSettings();
+    ProgrammerSettingsFile file;
+    const ProgrammerSettings settings = file.load();
+    if (!file.error().isEmpty())
+        tellOnce(file.error() + QStringLiteral("\nGlowline goes on with its default settings."));
+    return settings;
 }
 
 std::optional<ProgrammerSettings> SendCommand::askAndKeep(const ProgrammerSettings &current)
 {
     auto answer = m_dialog ? m_dialog(current) : showDialog(current);
-    if (answer) {
-        QSettings settings = keptSettings();
-        answer->save(settings);
+    if (!answer)
+        return answer;
+    ProgrammerSettingsFile file;
+    if (file.save(*answer)) {
+        unkeptSettings().reset();
+    } else {
+        unkeptSettings() = *answer;
+        tellOnce(file.error() + QStringLiteral("\nThe settings apply until Glowline closes."));
     }
     return answer;
 }
 
+void SendCommand::tellOnce(const QString &text)
+{
+    // Every edit reads the settings again for the status bar; a file that
+    // stays broken is told about once a run, not at every read.
+    if (m_settingsTroubleTold)
+        return;
+    m_settingsTroubleTold = true;
+    m_dialogs.message(Dialogs::Icon::Warning, Dialogs::Buttons::Ok, text);
+}
+
 std::optional<ProgrammerSettings> SendCommand::showDialog(const ProgrammerSettings &current)
 {
-    // The list is what the installed avrdude knows; without one it is empty
-    // and the field takes any id.
-    QStringList ids;
+    ProgrammerSettingsDialog dialog(current, &m_window);
+    // The list is what the installed avrdude knows. It comes while the
+    // dialog is open, since avrdude may take long or never answer; until it
+    // comes, and without it, the field takes any id.
+    ProgrammerListQuery query;
     const ToolLocator::Lookup programmer = m_locator.find(ToolLocator::Tool::Programmer);
     if (programmer.found()) {
-        ToolCommand list;
-        list.program = programmer.path;
-        list.arguments = {QStringLiteral("-c"), QStringLiteral("?")};
-        list.windowsCommandLine = QLatin1Char('"') + QDir::toNativeSeparators(programmer.path) +
-                                  QStringLiteral("\" -c ?");
-        ids = ProgrammerSettings::programmerIds(HeadlessToolRunner().run(list).output);
+        dialog.setNote(QStringLiteral("Asking %1 for the programmers it knows…")
+                           .arg(QFileInfo(programmer.path).fileName()));
+        QObject::connect(&query, &ProgrammerListQuery::answered, &dialog,
+                         [&dialog](const QStringList &ids, const QString &failure) {
+                             dialog.setProgrammerIds(ids);
+                             dialog.setNote(failure.isEmpty()
+                                                ? QString()
+                                                : failure + QStringLiteral(" Type the id."));
+                         });
+        query.start(programmer.path);
+    } else {
+        dialog.setNote(
+            QStringLiteral("No avrdude was found to list its programmers. Type the id."));
     }
-    ProgrammerSettingsDialog dialog(current, ids, &m_window);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.settings();

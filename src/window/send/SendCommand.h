@@ -21,7 +21,8 @@ class ToolRunner;
 
 // The editor's Send and Programmer Settings commands: runs SendOperation with
 // the tools shown in a SendWindow over the editor, and keeps the programmer
-// settings between runs.
+// settings between runs. A settings file that cannot be read or written is
+// told about once a run.
 class SendCommand final
 {
 public:
@@ -45,12 +46,17 @@ public:
     // File > Programmer Settings...: keeps the settings when accepted.
     void editSettings();
 
-    // The settings kept between runs, defaults where none are kept.
+    // The settings in force: those kept between runs, defaults where none
+    // are kept or the file cannot be read, or those chosen in this run that
+    // the file could not keep.
     static ProgrammerSettings storedSettings();
 
 private:
+    // storedSettings(), telling the user when the file cannot be read.
+    ProgrammerSettings settings();
     std::optional<ProgrammerSettings> askAndKeep(const ProgrammerSettings &current);
     std::optional<ProgrammerSettings> showDialog(const ProgrammerSettings &current);
+    void tellOnce(const QString &text);
 
     QWidget &m_window;
     Document &m_document;
@@ -62,6 +68,7 @@ private:
     SendProgress *m_progress = nullptr;
     ToolLocator m_locator;
     AskSettings m_dialog;
+    bool m_settingsTroubleTold = false;
 };
 
 } // namespace glowline

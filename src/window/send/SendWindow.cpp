@@ -85,6 +85,13 @@ SendWindow::SendWindow(QWidget *parent) : QDialog(parent)
             m_process->stop();
     });
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+
+    // Output is shown in batches, even when a tool has ended and the next
+    // is due: a line that grew piece by piece in the document would be laid
+    // out again for every piece. A batch a little late is not seen.
+    m_showOutput.setSingleShot(true);
+    m_showOutput.setInterval(50);
+    connect(&m_showOutput, &QTimer::timeout, this, &SendWindow::showOutput);
 }
 
 void SendWindow::setStageState(Stage stage, State state)
@@ -99,7 +106,7 @@ ToolResult SendWindow::run(const ToolCommand &command)
     m_marks = ProgressMarks();
     m_progress->setValue(0);
     m_progress->setFormat(QStringLiteral("%p%"));
-    if (!m_output->document()->isEmpty())
+    if (!m_tail.isEmpty())
         appendOutput(QStringLiteral("\n"));
     appendOutput(QStringLiteral("> %1\n").arg(command.displayLine()));
 
@@ -141,6 +148,7 @@ void SendWindow::finish(const QString &sentence)
     m_close->setEnabled(true);
     m_close->setDefault(true);
     m_close->setFocus();
+    showOutput();
     // A failure quotes the tool's error line; the output shows it in place.
     const qsizetype lineBreak = sentence.indexOf(QLatin1Char('\n'));
     if (lineBreak >= 0)
@@ -163,9 +171,30 @@ void SendWindow::closeEvent(QCloseEvent *event)
 
 void SendWindow::appendOutput(const QString &text)
 {
-    QTextCursor cursor(m_output->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text);
+    if (m_tail.append(text)) {
+        m_showAnew = true;
+        m_unshown.clear();
+    } else if (!m_showAnew) {
+        m_unshown += text;
+    }
+    if (!m_showOutput.isActive())
+        m_showOutput.start();
+}
+
+void SendWindow::showOutput()
+{
+    m_showOutput.stop();
+    if (m_showAnew) {
+        m_output->setPlainText(m_tail.text());
+    } else if (!m_unshown.isEmpty()) {
+        QTextCursor cursor(m_output->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(m_unshown);
+    } else {
+        return;
+    }
+    m_showAnew = false;
+    m_unshown.clear();
     m_output->moveCursor(QTextCursor::End);
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "send/OutputTail.h"
 #include "send/ProgressMarks.h"
 #include "send/SendProgress.h"
 #include "send/ToolCommand.h"
 #include "send/ToolResult.h"
 
 #include <QDialog>
+#include <QTimer>
 
 #include <array>
 
@@ -22,8 +24,9 @@ class ToolProcess;
 // The one window of a Send: its two stages, Assemble and Program, with the
 // state of each, every tool's command line and output as it arrives, a
 // progress bar that follows the programmer's marks and, at the end, one
-// sentence on how it went. While the command runs only Stop acts (Escape and
-// the close box do nothing); Close is enabled once the command has ended.
+// sentence on how it went. The output shows its last megabyte. While the
+// command runs only Stop acts (Escape and the close box do nothing); Close is
+// enabled once the command has ended.
 class SendWindow final : public QDialog
 {
     Q_OBJECT
@@ -54,6 +57,7 @@ protected:
 
 private:
     void appendOutput(const QString &text);
+    void showOutput();
     void scrollOutputTo(const QString &line);
 
     std::array<QLabel *, 2> m_stageStates{};
@@ -65,6 +69,12 @@ private:
 
     ToolProcess *m_process = nullptr;
     ProgressMarks m_marks;
+    OutputTail m_tail;
+    // What was added to the tail since it was last shown, unless its start
+    // moved meanwhile and it is shown anew.
+    QString m_unshown;
+    bool m_showAnew = false;
+    QTimer m_showOutput;
     bool m_finished = false;
 };
 
