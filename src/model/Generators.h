@@ -1,8 +1,7 @@
 #pragma once
 
+#include "model/EditResult.h"
 #include "model/LineTable.h"
-
-#include <QString>
 
 #include <cstdint>
 #include <optional>
@@ -42,22 +41,6 @@ struct GeneratedLines
     int lineCount() const { return int(cells.size() / kColumnCount); }
     // How many lines the sequence gains (negative: loses).
     int lineCountChange() const { return lineCount() - replaceCount; }
-};
-
-// A generator that would take the sequence past kMaxLines makes nothing.
-struct LineLimitRefusal
-{
-    int linesNow = 0;
-    int linesToAdd = 0;
-    int limit = kMaxLines;
-
-    QString message() const;
-};
-
-struct GeneratorResult
-{
-    std::optional<GeneratedLines> lines;
-    std::optional<LineLimitRefusal> refusal;
 };
 
 // Channel (0..15) a to b, step k of m: floor(a + (b - a) * k / m + 1/2),
@@ -111,7 +94,7 @@ inline constexpr int kMaxFadeInBetweens = 1000;
 // Lines after the current one, fading from it to the line after it (from the
 // last line to line 1: the sequence loops). The current line stays current,
 // alone selected.
-GeneratorResult insertFade(const LineTable &table, int currentLine, const FadeOptions &options);
+GeneratedLines insertFade(const LineTable &table, int currentLine, const FadeOptions &options);
 
 // Every inner selected line becomes its step between the first and last
 // selected line; durations stay. Nothing with fewer than 3 lines selected.
@@ -130,18 +113,20 @@ GeneratedLines mirrorLeds(const LineTable &table, LineSelection selection);
 //
 // Each new line is the one before it rotated by one LED, with the current
 // line's duration.
-GeneratorResult insertChase(const LineTable &table, int currentLine, const ChaseOptions &options);
+GeneratedLines insertChase(const LineTable &table, int currentLine, const ChaseOptions &options);
 // LED j of new line i (both from 0) takes the hue j / 11 + i / count.
-GeneratorResult insertRainbow(const LineTable &table, int currentLine,
-                              const RainbowOptions &options);
+GeneratedLines insertRainbow(int currentLine, const RainbowOptions &options);
 // Each LED of each new line is lit with the colour with a chance of percent in
 // 100, and black otherwise; the same seed, count and percent give the same
 // lines everywhere. The lines take the current line's duration.
-GeneratorResult insertSparkle(const LineTable &table, int currentLine,
-                              const SparkleOptions &options);
+GeneratedLines insertSparkle(const LineTable &table, int currentLine,
+                             const SparkleOptions &options);
 
 // The table as it would be with the generated lines in place: what a preview
 // shows and counts. The sequence itself changes only through its editor.
 LineTable withGeneratedLines(const LineTable &table, const GeneratedLines &lines);
+// The refusal of lines that would take table past kMaxLines lines, or
+// nothing when they fit.
+std::optional<EditResult> refusalFor(const LineTable &table, const GeneratedLines &lines);
 
 } // namespace glowline

@@ -121,7 +121,7 @@ bool SelectionController::run(ActionManager::Command command)
         return true;
     case Command::Cut:
         copy();
-        finish({deleteSelection(m_editor), false, 0});
+        finish({deleteSelection(m_editor)});
         return true;
     case Command::Paste:
     case Command::PasteOver:
@@ -131,14 +131,14 @@ bool SelectionController::run(ActionManager::Command command)
         finish(duplicateSelection(m_editor));
         return true;
     case Command::DeleteLines:
-        finish({deleteSelection(m_editor), false, 0});
+        finish({deleteSelection(m_editor)});
         return true;
     case Command::MoveUp:
     case Command::MoveDown:
-        finish({moveSelection(m_editor, command == Command::MoveUp ? -1 : 1), false, 0});
+        finish({moveSelection(m_editor, command == Command::MoveUp ? -1 : 1)});
         return true;
     case Command::Reverse:
-        finish({reverseSelection(m_editor), false, 0});
+        finish({reverseSelection(m_editor)});
         return true;
     case Command::SetDuration:
         askDuration();
@@ -151,15 +151,10 @@ bool SelectionController::run(ActionManager::Command command)
     }
 }
 
-bool SelectionController::finish(const RangeResult &result)
+bool SelectionController::finish(const EditResult &result)
 {
-    if (result.overLimit) {
-        m_dialogs.message(Dialogs::Icon::Warning, Dialogs::Buttons::Ok,
-                          QStringLiteral("The sequence has %1 lines; adding %2 more would pass "
-                                         "the limit of %3 lines. Nothing was changed.")
-                              .arg(m_document.lineCount())
-                              .arg(result.linesToAdd)
-                              .arg(kMaxLines));
+    if (result.isRefused()) {
+        m_dialogs.message(Dialogs::Icon::Warning, Dialogs::Buttons::Ok, result.message());
         return false;
     }
     if (!result.changed)
@@ -200,7 +195,7 @@ void SelectionController::askDuration()
                        formatDuration(m_editor.table().duration(m_document.currentLine())));
     if (!answer)
         return;
-    finish({setSelectionDuration(m_editor, durationFromText(*answer)), false, 0});
+    finish({setSelectionDuration(m_editor, durationFromText(*answer))});
 }
 
 void SelectionController::askScale()
@@ -228,7 +223,7 @@ void SelectionController::askScale()
                               .arg(kMaxScalePercent));
         return;
     }
-    finish({scaleSelectionDurations(m_editor, percent), false, 0});
+    finish({scaleSelectionDurations(m_editor, percent)});
 }
 
 // ---- Edits of the current line ----------------------------------------------

@@ -17,7 +17,7 @@ namespace glowline {
 class Dialogs;
 class Document;
 class SequenceEditor;
-struct RangeResult;
+struct EditResult;
 
 // The selected run of lines in the window: the keys and clicks that extend
 // it, its look (highlighted line numbers, the status bar), the commands on
@@ -62,7 +62,7 @@ private:
     void showSelectionState();
     void copy();
     void paste(bool over);
-    bool finish(const RangeResult &result);
+    bool finish(const EditResult &result);
     void askDuration();
     void askScale();
 
