@@ -74,7 +74,7 @@ AppliedTimes measureApplied(int repeats, const LineTable &table,
             const GeneratedLines lines = generate(document.table());
             if (!editor.replaceLines(lines.first, lines.replaceCount, lines.cells))
                 std::abort();
-            editor.setSelection(lines.anchorAfter, lines.currentAfter);
+            editor.select(lines.selectionAfter);
         }
         apply.push_back(double(timer.nsecsElapsed()) / 1e6);
         timer.restart();
@@ -94,7 +94,7 @@ int main(int argc, char **argv)
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
     const LineTable full = test::everyLedChangesTable(kMaxLines);
     const LineTable half = test::everyLedChangesTable(kMaxLines - kMadeLines);
-    const LineSelection all{1, kMaxLines};
+    const LineSelection all{1, kMaxLines, kMaxLines};
 
     struct Case
     {

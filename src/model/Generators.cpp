@@ -49,8 +49,7 @@ GeneratedLines insertAfter(int currentLine, std::vector<Cell> cells)
     GeneratedLines lines;
     lines.first = currentLine + 1;
     lines.cells = std::move(cells);
-    lines.currentAfter = currentLine + 1;
-    lines.anchorAfter = currentLine + lines.lineCount();
+    lines.selectionAfter = {currentLine + 1, currentLine + lines.lineCount(), currentLine + 1};
     return lines;
 }
 
@@ -59,12 +58,11 @@ template <typename Change>
 GeneratedLines changeEachLine(const LineTable &table, LineSelection selection, Change change)
 {
     GeneratedLines lines;
-    lines.first = selection.first();
+    lines.first = selection.first;
     lines.replaceCount = selection.count();
-    lines.anchorAfter = selection.anchor;
-    lines.currentAfter = selection.current;
+    lines.selectionAfter = selection;
     lines.cells.reserve(std::size_t(selection.count()) * kColumnCount);
-    for (int n = selection.first(); n <= selection.last(); ++n) {
+    for (int n = selection.first; n <= selection.last; ++n) {
         const Line before = lineOf(table, n);
         Line after = before;
         change(before, after);
@@ -196,8 +194,7 @@ GeneratedLines insertFade(const LineTable &table, int currentLine, const FadeOpt
     }
 
     GeneratedLines lines = insertAfter(currentLine, std::move(cells));
-    lines.anchorAfter = currentLine;
-    lines.currentAfter = currentLine;
+    lines.selectionAfter = {currentLine, currentLine, currentLine};
     return lines;
 }
 
@@ -206,14 +203,13 @@ std::optional<GeneratedLines> blendSelection(const LineTable &table, LineSelecti
     const int n = selection.count();
     if (n < 3)
         return std::nullopt;
-    const Line from = lineOf(table, selection.first());
-    const Line to = lineOf(table, selection.last());
+    const Line from = lineOf(table, selection.first);
+    const Line to = lineOf(table, selection.last);
 
     GeneratedLines lines;
-    lines.first = selection.first() + 1;
+    lines.first = selection.first + 1;
     lines.replaceCount = n - 2;
-    lines.anchorAfter = selection.anchor;
-    lines.currentAfter = selection.current;
+    lines.selectionAfter = selection;
     lines.cells.reserve(std::size_t(n - 2) * kColumnCount);
     // Red, green and blue of each LED, stepped along the inner lines.
     std::array<ChannelRamp, 3 * kLedCount> ramps;
@@ -224,7 +220,7 @@ std::optional<GeneratedLines> blendSelection(const LineTable &table, LineSelecti
         ramps[std::size_t(3 * c + 2)] = ChannelRamp(blueNibble(from[c]), blueNibble(to[c]), n - 1);
     }
     for (int k = 1; k <= n - 2; ++k) {
-        Line line = lineOf(table, selection.first() + k);
+        Line line = lineOf(table, selection.first + k);
         for (int c = 0; c < kLedCount; ++c) {
             const int red = ramps[std::size_t(3 * c)].next();
             const int green = ramps[std::size_t(3 * c + 1)].next();

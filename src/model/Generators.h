@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/EditResult.h"
+#include "model/LineSelection.h"
 #include "model/LineTable.h"
 
 #include <cstdint>
@@ -13,30 +14,16 @@ namespace glowline {
 // generators build those lines from the sequence without touching it; the
 // caller hands what they made to the sequence editor as one step.
 
-// The selection as the window holds it: the run of lines from the anchor to
-// the current line.
-struct LineSelection
-{
-    int anchor = 1;
-    int current = 1;
-
-    int first() const { return anchor < current ? anchor : current; }
-    int last() const { return anchor < current ? current : anchor; }
-    int count() const { return last() - first() + 1; }
-};
-
 // What a generator made: replace replaceCount lines from line first with the
 // whole lines in cells (kColumnCount cells each). An insertion replaces
 // nothing; first may then be one past the last line. An in-place change
-// replaces as many lines as it makes. Afterwards the selection runs from
-// anchorAfter to currentAfter.
+// replaces as many lines as it makes and keeps the selection.
 struct GeneratedLines
 {
     int first = 1;
     int replaceCount = 0;
     std::vector<Cell> cells;
-    int anchorAfter = 1;
-    int currentAfter = 1;
+    LineSelection selectionAfter;
 
     int lineCount() const { return int(cells.size() / kColumnCount); }
     // How many lines the sequence gains (negative: loses).

@@ -87,14 +87,11 @@ bool deleteSelection(SequenceEditor &editor)
 
 bool moveSelection(SequenceEditor &editor, int delta)
 {
-    const Document &document = editor.document();
-    const int first = document.selectionFirst();
-    const int last = document.selectionLast();
-    const int current = document.currentLine();
+    const LineSelection selection = editor.document().selection();
     SequenceEditor::Step step(editor);
-    if (!editor.moveLines(first, last - first + 1, delta))
+    if (!editor.moveLines(selection.first, selection.count(), delta))
         return false;
-    editor.selectRun(first + delta, last + delta, current + delta);
+    editor.select({selection.first + delta, selection.last + delta, selection.current + delta});
     return true;
 }
 

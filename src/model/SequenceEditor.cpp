@@ -260,8 +260,9 @@ void SequenceEditor::setSelection(int anchor, int current)
     m_document.setCurrentLine(current);
 }
 
-void SequenceEditor::selectRun(int first, int last, int current)
+void SequenceEditor::select(const LineSelection &selection)
 {
+    const auto [first, last, current] = selection;
     if (current == first) {
         setSelection(last, current);
     } else if (current == last) {
@@ -275,12 +276,11 @@ void SequenceEditor::selectRun(int first, int last, int current)
 
 void SequenceEditor::moveCurrentInSelection(int line)
 {
-    const int first = m_document.selectionFirst();
-    const int last = m_document.selectionLast();
-    if (first == last || line < first || line > last)
+    const LineSelection selection = m_document.selection();
+    if (selection.count() == 1 || line < selection.first || line > selection.last)
         setCurrentLine(line);
     else
-        selectRun(first, last, line);
+        select({selection.first, selection.last, line});
 }
 
 // ---- History ----------------------------------------------------------------

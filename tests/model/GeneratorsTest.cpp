@@ -110,8 +110,7 @@ private slots:
         QCOMPARE(lines.replaceCount, 0);
         QCOMPARE(uniformColours(lines), expected);
         QCOMPARE(durations(lines), QList<int>(inBetweens, 7));
-        QCOMPARE(lines.currentAfter, current);
-        QCOMPARE(lines.anchorAfter, current);
+        QCOMPARE(lines.selectionAfter, (LineSelection{current, current, current}));
 
         // The in-betweens sit right after the current line, the rest intact.
         const LineTable after = withGeneratedLines(table, lines);
@@ -164,15 +163,14 @@ private slots:
 
         // Lines 2 and 6 are the ends; the inner lines hold other colours.
         const LineTable table = uniformTable({0x777, 0x000, 0xABC, 0x123, 0xFFF, 0xF84, 0x555});
-        const auto lines = blendSelection(table, {anchor, current});
+        const auto lines = blendSelection(table, {current, anchor, current});
         QVERIFY(lines);
         QCOMPARE(lines->first, 3);
         QCOMPARE(lines->replaceCount, 3);
         QCOMPARE(uniformColours(*lines), (QList<int>{0x421, 0x842, 0xB63}));
         QCOMPARE(durations(*lines), (QList<int>{30, 40, 50}));
-        QCOMPARE(lines->anchorAfter, anchor);
-        QCOMPARE(lines->currentAfter, current);
-        QVERIFY(!blendSelection(table, {1, 2}));
+        QCOMPARE(lines->selectionAfter, (LineSelection{current, anchor, current}));
+        QVERIFY(!blendSelection(table, {1, 2, 2}));
     }
 
     // Blend steps its channels along the lines without dividing; every inner
@@ -192,7 +190,7 @@ private slots:
             for (int c = 0; c < kLedCount; ++c)
                 table.setCell(c, line, Cell(random.bounded(4096)));
         }
-        const auto blended = blendSelection(table, {1, lines});
+        const auto blended = blendSelection(table, {1, lines, lines});
         QVERIFY(blended);
         QCOMPARE(blended->lineCount(), lines - 2);
         for (int k = 1; k <= lines - 2; ++k) {
@@ -211,7 +209,7 @@ private slots:
         LineTable table = numberedTable(3);
         table.setCell(0, 2, 0x000);
         table.setCell(10, 2, 0xAF0);
-        const GeneratedLines lines = gradientAcrossLeds(table, {2, 3});
+        const GeneratedLines lines = gradientAcrossLeds(table, {2, 3, 3});
         QCOMPARE(lines.first, 2);
         QCOMPARE(lines.replaceCount, 2);
         const QList<int> expected{0x000, 0x120, 0x230, 0x350, 0x460, 0x580,
@@ -225,7 +223,7 @@ private slots:
     void rotateAndMirrorRoundTrips()
     {
         const LineTable table = numberedTable(5);
-        const LineSelection all{1, 5};
+        const LineSelection all{1, 5, 5};
         auto twice = [&](auto first, auto second) {
             return withGeneratedLines(withGeneratedLines(table, first(table)),
                                       second(withGeneratedLines(table, first(table))));
@@ -267,8 +265,7 @@ private slots:
         QCOMPARE(lines.first, 3);
         QCOMPARE(lines.replaceCount, 0);
         QCOMPARE(lines.lineCount(), 13);
-        QCOMPARE(lines.currentAfter, 3);
-        QCOMPARE(lines.anchorAfter, 15);
+        QCOMPARE(lines.selectionAfter, (LineSelection{3, 15, 3}));
         for (int i = 0; i < 13; ++i) {
             for (int j = 0; j < kLedCount; ++j)
                 QCOMPARE(cellOf(lines, i, j), mark((j + (i + 1) * offset) % kLedCount, 2));
@@ -303,8 +300,7 @@ private slots:
     {
         const GeneratedLines lines = insertRainbow(2, {6, 250});
         QCOMPARE(lines.first, 3);
-        QCOMPARE(lines.currentAfter, 3);
-        QCOMPARE(lines.anchorAfter, 8);
+        QCOMPARE(lines.selectionAfter, (LineSelection{3, 8, 3}));
         QCOMPARE(durations(lines), QList<int>(6, 250));
         // LED 0 of line i has hue i / 6; LED j adds j / 11.
         const std::array<int, 6> led0{0xF00, 0xFF0, 0x0F0, 0x0FF, 0x00F, 0xF0F};
@@ -325,8 +321,7 @@ private slots:
         QCOMPARE(int(cellOf(lines, 0, 1)), 0x0AB);
         QCOMPARE(int(cellOf(lines, 0, 2)), 0);
         QCOMPARE(cellOf(lines, 0, kDurationColumn), mark(kDurationColumn, 1));
-        QCOMPARE(lines.currentAfter, 2);
-        QCOMPARE(lines.anchorAfter, 2);
+        QCOMPARE(lines.selectionAfter, (LineSelection{2, 2, 2}));
     }
 
     void sparkleShare_data()

@@ -138,8 +138,7 @@ private slots:
         const GeneratedLines expected = expectedWithSeven(kind, table, 2);
         QCOMPARE(lines->first, 3);
         QCOMPARE(lines->cells, expected.cells);
-        QCOMPARE(lines->anchorAfter, expected.anchorAfter);
-        QCOMPARE(lines->currentAfter, expected.currentAfter);
+        QCOMPARE(lines->selectionAfter, expected.selectionAfter);
     }
 
     void fadeFieldsAndSummary_data()
