@@ -159,24 +159,6 @@ void SequenceEditor::changeCells(int column, int first, int last,
 
 // ---- Lines ------------------------------------------------------------------
 
-bool SequenceEditor::runLineCommand(LineCommand command)
-{
-    Step step(*this);
-    int current = m_document.currentLine();
-    const std::optional<LineChange> change = applyLineCommand(command, m_document.m_table, current);
-    if (!change)
-        return false;
-    LinesChange lines{change->line, 0, {}};
-    if (change->kind == LineChange::Kind::Removed)
-        lines.removedCount = 1;
-    lines.cells.assign(change->cells.begin(), change->cells.end());
-    recordLines(std::move(lines));
-    m_document.setCurrentLine(current);
-    m_document.setAnchorLine(current);
-    emit linesMoved(change->line);
-    return true;
-}
-
 bool SequenceEditor::replaceLines(int first, int removeCount, std::span<const Cell> cells)
 {
     Q_ASSERT(cells.size() % kColumnCount == 0);

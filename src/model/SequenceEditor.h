@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/Document.h"
-#include "model/LineCommands.h"
 #include "model/LineSelection.h"
 #include "model/LineTable.h"
 
@@ -74,9 +73,6 @@ public:
     void changeCells(int column, int first, int last, const std::function<Cell(Cell)> &change);
 
     // ---- Lines
-    // Runs a line command at the current line; the new current line is the
-    // selection. Returns false, changing nothing, when the command is refused.
-    bool runLineCommand(LineCommand command);
     // Replaces removeCount lines from line first with the whole lines in cells
     // (kColumnCount cells each); first may be one past the last line. Refused,
     // with nothing changed, when the sequence would pass kMaxLines lines or

@@ -2,6 +2,7 @@
 
 #include "dialogs/Dialogs.h"
 #include "files/TsvTable.h"
+#include "model/LineCommands.h"
 #include "model/RangeCommands.h"
 #include "model/SequenceEditor.h"
 #include "window/controls/DurationText.h"
@@ -146,6 +147,21 @@ bool SelectionController::run(ActionManager::Command command)
     case Command::ScaleDurations:
         askScale();
         return true;
+    case Command::AddLine:
+        runLineCommand(addLine);
+        return true;
+    case Command::CopyLine:
+        runLineCommand(copyLine);
+        return true;
+    case Command::DeleteLine:
+        runLineCommand(deleteLine);
+        return true;
+    case Command::InsertAbove:
+        runLineCommand(insertLineAbove);
+        return true;
+    case Command::InsertBelow:
+        runLineCommand(insertLineBelow);
+        return true;
     default:
         return false;
     }
@@ -162,6 +178,14 @@ bool SelectionController::finish(const EditResult &result)
     m_lineWindow.showDocument();
     m_hooks.markChanged();
     return true;
+}
+
+void SelectionController::runLineCommand(EditResult (*command)(SequenceEditor &))
+{
+    // Unlike the range commands, a line button that cannot act (on a full
+    // sequence, or Del on the only line) gives no message: it does nothing,
+    // and the changed marker stays as it was.
+    finish({command(m_editor).changed});
 }
 
 void SelectionController::copy()
