@@ -5,6 +5,7 @@
 //   history_bench [repeats]     (default 5; medians are printed)
 
 #include "model/Document.h"
+#include "model/LineCommands.h"
 #include "model/SequenceEditor.h"
 #include "support/TestTables.h"
 
@@ -68,7 +69,7 @@ void step(Kind kind, int i, const Document &document, SequenceEditor &editor)
             editor.setCell(c, line, Cell(table.cell(c, line) ^ 0xF0F));
         break;
     case Kind::Copy:
-        if (!editor.runLineCommand(LineCommand::Copy)) {
+        if (!copyLine(editor).changed) {
             std::fprintf(stderr, "history_bench: Copy refused at %d lines\n", lines);
             std::exit(1);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/DocumentState.h"
+#include "model/LineSelection.h"
 #include "model/LineTable.h"
 
 #include <QObject>
@@ -48,6 +49,7 @@ public:
         return m_heldLast > 0 ? m_heldLast : std::max(m_anchorLine, m_currentLine);
     }
     int selectionCount() const { return selectionLast() - selectionFirst() + 1; }
+    LineSelection selection() const { return {selectionFirst(), selectionLast(), m_currentLine}; }
 
     DocumentState &state() { return m_state; }
     const DocumentState &state() const { return m_state; }

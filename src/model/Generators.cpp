@@ -43,29 +43,14 @@ private:
     std::uint64_t m_state;
 };
 
-std::optional<LineLimitRefusal> refusalFor(const LineTable &table, int linesToAdd)
-{
-    if (table.lineCount() + linesToAdd <= kMaxLines)
-        return std::nullopt;
-    return LineLimitRefusal{table.lineCount(), linesToAdd, kMaxLines};
-}
-
 // New lines right after the current line, selected, the first current.
-GeneratorResult insertAfter(const LineTable &table, int currentLine, std::vector<Cell> cells)
+GeneratedLines insertAfter(int currentLine, std::vector<Cell> cells)
 {
-    GeneratorResult result;
-    const int count = int(cells.size() / kColumnCount);
-    if (auto refusal = refusalFor(table, count)) {
-        result.refusal = refusal;
-        return result;
-    }
     GeneratedLines lines;
     lines.first = currentLine + 1;
     lines.cells = std::move(cells);
-    lines.currentAfter = currentLine + 1;
-    lines.anchorAfter = currentLine + count;
-    result.lines = std::move(lines);
-    return result;
+    lines.selectionAfter = {currentLine + 1, currentLine + lines.lineCount(), currentLine + 1};
+    return lines;
 }
 
 // Every selected line changed in place by change(line cells), the selection kept.
@@ -73,12 +58,11 @@ template <typename Change>
 GeneratedLines changeEachLine(const LineTable &table, LineSelection selection, Change change)
 {
     GeneratedLines lines;
-    lines.first = selection.first();
+    lines.first = selection.first;
     lines.replaceCount = selection.count();
-    lines.anchorAfter = selection.anchor;
-    lines.currentAfter = selection.current;
+    lines.selectionAfter = selection;
     lines.cells.reserve(std::size_t(selection.count()) * kColumnCount);
-    for (int n = selection.first(); n <= selection.last(); ++n) {
+    for (int n = selection.first; n <= selection.last; ++n) {
         const Line before = lineOf(table, n);
         Line after = before;
         change(before, after);
@@ -129,14 +113,6 @@ int channel8(std::int64_t numerator, std::int64_t denominator)
 
 } // namespace
 
-QString LineLimitRefusal::message() const
-{
-    return QStringLiteral("The sequence has %1 lines; %2 more would pass the limit of %3 lines.")
-        .arg(linesNow)
-        .arg(linesToAdd)
-        .arg(limit);
-}
-
 int interpolateChannel(int a, int b, int k, int m)
 {
     // floor((2am + 2(b - a)k + m) / 2m); the numerator is never negative for
@@ -185,7 +161,7 @@ int hueColour(std::int64_t hueNumerator, std::int64_t hueDenominator)
     return quantize(rgb24(r, g, b));
 }
 
-GeneratorResult insertFade(const LineTable &table, int currentLine, const FadeOptions &options)
+GeneratedLines insertFade(const LineTable &table, int currentLine, const FadeOptions &options)
 {
     const Line from = lineOf(table, currentLine);
     const Line to = lineOf(table, currentLine == table.lineCount() ? 1 : currentLine + 1);
@@ -217,12 +193,9 @@ GeneratorResult insertFade(const LineTable &table, int currentLine, const FadeOp
         hasPrevious = true;
     }
 
-    GeneratorResult result = insertAfter(table, currentLine, std::move(cells));
-    if (result.lines) {
-        result.lines->anchorAfter = currentLine;
-        result.lines->currentAfter = currentLine;
-    }
-    return result;
+    GeneratedLines lines = insertAfter(currentLine, std::move(cells));
+    lines.selectionAfter = {currentLine, currentLine, currentLine};
+    return lines;
 }
 
 std::optional<GeneratedLines> blendSelection(const LineTable &table, LineSelection selection)
@@ -230,14 +203,13 @@ std::optional<GeneratedLines> blendSelection(const LineTable &table, LineSelecti
     const int n = selection.count();
     if (n < 3)
         return std::nullopt;
-    const Line from = lineOf(table, selection.first());
-    const Line to = lineOf(table, selection.last());
+    const Line from = lineOf(table, selection.first);
+    const Line to = lineOf(table, selection.last);
 
     GeneratedLines lines;
-    lines.first = selection.first() + 1;
+    lines.first = selection.first + 1;
     lines.replaceCount = n - 2;
-    lines.anchorAfter = selection.anchor;
-    lines.currentAfter = selection.current;
+    lines.selectionAfter = selection;
     lines.cells.reserve(std::size_t(n - 2) * kColumnCount);
     // Red, green and blue of each LED, stepped along the inner lines.
     std::array<ChannelRamp, 3 * kLedCount> ramps;
@@ -248,7 +220,7 @@ std::optional<GeneratedLines> blendSelection(const LineTable &table, LineSelecti
         ramps[std::size_t(3 * c + 2)] = ChannelRamp(blueNibble(from[c]), blueNibble(to[c]), n - 1);
     }
     for (int k = 1; k <= n - 2; ++k) {
-        Line line = lineOf(table, selection.first() + k);
+        Line line = lineOf(table, selection.first + k);
         for (int c = 0; c < kLedCount; ++c) {
             const int red = ramps[std::size_t(3 * c)].next();
             const int green = ramps[std::size_t(3 * c + 1)].next();
@@ -286,10 +258,8 @@ GeneratedLines mirrorLeds(const LineTable &table, LineSelection selection)
     });
 }
 
-GeneratorResult insertChase(const LineTable &table, int currentLine, const ChaseOptions &options)
+GeneratedLines insertChase(const LineTable &table, int currentLine, const ChaseOptions &options)
 {
-    if (auto refusal = refusalFor(table, options.count))
-        return {std::nullopt, refusal};
     const int offset = options.direction == RotateDirection::Left ? 1 : kLedCount - 1;
     Line line = lineOf(table, currentLine);
     std::vector<Cell> cells;
@@ -300,14 +270,11 @@ GeneratorResult insertChase(const LineTable &table, int currentLine, const Chase
             line[j] = before[(j + offset) % kLedCount];
         append(cells, line);
     }
-    return insertAfter(table, currentLine, std::move(cells));
+    return insertAfter(currentLine, std::move(cells));
 }
 
-GeneratorResult insertRainbow(const LineTable &table, int currentLine,
-                              const RainbowOptions &options)
+GeneratedLines insertRainbow(int currentLine, const RainbowOptions &options)
 {
-    if (auto refusal = refusalFor(table, options.count))
-        return {std::nullopt, refusal};
     // Hue j / 11 + i / N is (j N + 11 i) / (11 N) of a turn.
     const std::int64_t n = options.count;
     std::vector<Cell> cells;
@@ -319,14 +286,11 @@ GeneratorResult insertRainbow(const LineTable &table, int currentLine,
         line[kDurationColumn] = Cell(options.duration);
         append(cells, line);
     }
-    return insertAfter(table, currentLine, std::move(cells));
+    return insertAfter(currentLine, std::move(cells));
 }
 
-GeneratorResult insertSparkle(const LineTable &table, int currentLine,
-                              const SparkleOptions &options)
+GeneratedLines insertSparkle(const LineTable &table, int currentLine, const SparkleOptions &options)
 {
-    if (auto refusal = refusalFor(table, options.count))
-        return {std::nullopt, refusal};
     SplitMix64 random(options.seed);
     const Cell duration = table.duration(currentLine);
     std::vector<Cell> cells;
@@ -339,7 +303,7 @@ GeneratorResult insertSparkle(const LineTable &table, int currentLine,
         line[kDurationColumn] = duration;
         append(cells, line);
     }
-    return insertAfter(table, currentLine, std::move(cells));
+    return insertAfter(currentLine, std::move(cells));
 }
 
 LineTable withGeneratedLines(const LineTable &table, const GeneratedLines &lines)
@@ -353,6 +317,11 @@ LineTable withGeneratedLines(const LineTable &table, const GeneratedLines &lines
     cells.insert(cells.end(), lines.cells.begin(), lines.cells.end());
     cells.insert(cells.end(), old.begin() + std::ptrdiff_t(endIndex), old.end());
     return LineTable(std::move(cells));
+}
+
+std::optional<EditResult> refusalFor(const LineTable &table, const GeneratedLines &lines)
+{
+    return EditResult::refusalFor(table.lineCount(), lines.lineCountChange());
 }
 
 } // namespace glowline

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "model/EditResult.h"
+#include "model/LineSelection.h"
 #include "model/LineTable.h"
-
-#include <QString>
 
 #include <cstdint>
 #include <optional>
@@ -14,50 +14,20 @@ namespace glowline {
 // generators build those lines from the sequence without touching it; the
 // caller hands what they made to the sequence editor as one step.
 
-// The selection as the window holds it: the run of lines from the anchor to
-// the current line.
-struct LineSelection
-{
-    int anchor = 1;
-    int current = 1;
-
-    int first() const { return anchor < current ? anchor : current; }
-    int last() const { return anchor < current ? current : anchor; }
-    int count() const { return last() - first() + 1; }
-};
-
 // What a generator made: replace replaceCount lines from line first with the
 // whole lines in cells (kColumnCount cells each). An insertion replaces
 // nothing; first may then be one past the last line. An in-place change
-// replaces as many lines as it makes. Afterwards the selection runs from
-// anchorAfter to currentAfter.
+// replaces as many lines as it makes and keeps the selection.
 struct GeneratedLines
 {
     int first = 1;
     int replaceCount = 0;
     std::vector<Cell> cells;
-    int anchorAfter = 1;
-    int currentAfter = 1;
+    LineSelection selectionAfter;
 
     int lineCount() const { return int(cells.size() / kColumnCount); }
     // How many lines the sequence gains (negative: loses).
     int lineCountChange() const { return lineCount() - replaceCount; }
-};
-
-// A generator that would take the sequence past kMaxLines makes nothing.
-struct LineLimitRefusal
-{
-    int linesNow = 0;
-    int linesToAdd = 0;
-    int limit = kMaxLines;
-
-    QString message() const;
-};
-
-struct GeneratorResult
-{
-    std::optional<GeneratedLines> lines;
-    std::optional<LineLimitRefusal> refusal;
 };
 
 // Channel (0..15) a to b, step k of m: floor(a + (b - a) * k / m + 1/2),
@@ -111,7 +81,7 @@ inline constexpr int kMaxFadeInBetweens = 1000;
 // Lines after the current one, fading from it to the line after it (from the
 // last line to line 1: the sequence loops). The current line stays current,
 // alone selected.
-GeneratorResult insertFade(const LineTable &table, int currentLine, const FadeOptions &options);
+GeneratedLines insertFade(const LineTable &table, int currentLine, const FadeOptions &options);
 
 // Every inner selected line becomes its step between the first and last
 // selected line; durations stay. Nothing with fewer than 3 lines selected.
@@ -130,18 +100,20 @@ GeneratedLines mirrorLeds(const LineTable &table, LineSelection selection);
 //
 // Each new line is the one before it rotated by one LED, with the current
 // line's duration.
-GeneratorResult insertChase(const LineTable &table, int currentLine, const ChaseOptions &options);
+GeneratedLines insertChase(const LineTable &table, int currentLine, const ChaseOptions &options);
 // LED j of new line i (both from 0) takes the hue j / 11 + i / count.
-GeneratorResult insertRainbow(const LineTable &table, int currentLine,
-                              const RainbowOptions &options);
+GeneratedLines insertRainbow(int currentLine, const RainbowOptions &options);
 // Each LED of each new line is lit with the colour with a chance of percent in
 // 100, and black otherwise; the same seed, count and percent give the same
 // lines everywhere. The lines take the current line's duration.
-GeneratorResult insertSparkle(const LineTable &table, int currentLine,
-                              const SparkleOptions &options);
+GeneratedLines insertSparkle(const LineTable &table, int currentLine,
+                             const SparkleOptions &options);
 
 // The table as it would be with the generated lines in place: what a preview
 // shows and counts. The sequence itself changes only through its editor.
 LineTable withGeneratedLines(const LineTable &table, const GeneratedLines &lines);
+// The refusal of lines that would take table past kMaxLines lines, or
+// nothing when they fit.
+std::optional<EditResult> refusalFor(const LineTable &table, const GeneratedLines &lines);
 
 } // namespace glowline

@@ -1,81 +1,67 @@
 #include "model/LineCommands.h"
 
+#include "model/SequenceEditor.h"
+
 #include <algorithm>
+#include <array>
 
 namespace glowline {
 
 namespace {
 
-void insert(const LineChange &change, LineTable &table)
+using Line = std::array<Cell, kColumnCount>;
+
+// Inserts line at line at, as one step that makes it current.
+EditResult insertLine(SequenceEditor &editor, int at, const Line &line)
 {
-    table.insertLine(change.line, change.cells);
+    if (const auto refusal = EditResult::refusalFor(editor.table().lineCount(), 1))
+        return *refusal;
+    SequenceEditor::Step step(editor);
+    editor.insertLines(at, line);
+    editor.setCurrentLine(at);
+    return {true};
 }
 
-void remove(const LineChange &change, LineTable &table)
+int currentLine(const SequenceEditor &editor)
 {
-    table.removeLine(change.line);
+    return editor.document().currentLine();
 }
 
 } // namespace
 
-std::optional<LineChange> applyLineCommand(LineCommand command, LineTable &table, int &currentLine)
+EditResult addLine(SequenceEditor &editor)
 {
-    const int count = table.lineCount();
-    const int current = currentLine;
-    LineChange change;
-    change.currentBefore = current;
-
-    if (command == LineCommand::Delete) {
-        if (count == 1)
-            return std::nullopt;
-        change.kind = LineChange::Kind::Removed;
-        change.line = current;
-        std::ranges::copy(table.line(current), change.cells.begin());
-        // Deleting the last line moves the current line up to the new last one;
-        // otherwise the same number now holds the line that followed.
-        change.currentAfter = std::min(current, count - 1);
-    } else {
-        if (table.isFull())
-            return std::nullopt;
-        change.kind = LineChange::Kind::Inserted;
-        switch (command) {
-        case LineCommand::Add:
-            change.line = count + 1;
-            break;
-        case LineCommand::Copy:
-            change.line = current + 1;
-            std::ranges::copy(table.line(current), change.cells.begin());
-            break;
-        case LineCommand::InsertAbove:
-            change.line = current;
-            break;
-        case LineCommand::InsertBelow:
-        case LineCommand::Delete:
-            change.line = current + 1;
-            break;
-        }
-        change.currentAfter = change.line;
-    }
-    redoLineChange(change, table, currentLine);
-    return change;
+    return insertLine(editor, editor.table().lineCount() + 1, {});
 }
 
-void undoLineChange(const LineChange &change, LineTable &table, int &currentLine)
+EditResult copyLine(SequenceEditor &editor)
 {
-    if (change.kind == LineChange::Kind::Inserted)
-        remove(change, table);
-    else
-        insert(change, table);
-    currentLine = change.currentBefore;
+    // A copy, not a view into the table that the insertion moves.
+    Line line;
+    std::ranges::copy(editor.table().line(currentLine(editor)), line.begin());
+    return insertLine(editor, currentLine(editor) + 1, line);
 }
 
-void redoLineChange(const LineChange &change, LineTable &table, int &currentLine)
+EditResult deleteLine(SequenceEditor &editor)
 {
-    if (change.kind == LineChange::Kind::Inserted)
-        insert(change, table);
-    else
-        remove(change, table);
-    currentLine = change.currentAfter;
+    const int lines = editor.table().lineCount();
+    if (lines == 1)
+        return {};
+    const int current = currentLine(editor);
+    SequenceEditor::Step step(editor);
+    editor.removeLines(current, 1);
+    editor.setCurrentLine(std::min(current, lines - 1));
+    return {true};
+}
+
+EditResult insertLineAbove(SequenceEditor &editor)
+{
+    return insertLine(editor, currentLine(editor), {});
+}
+
+EditResult insertLineBelow(SequenceEditor &editor)
+{
+    return insertLine(editor, currentLine(editor) + 1, {});
 }
 
 } // namespace glowline

@@ -13,24 +13,19 @@ int lineCountOf(std::span<const Cell> cells)
     return int(cells.size() / kColumnCount);
 }
 
-RangeResult refused(int linesToAdd)
-{
-    return {false, true, linesToAdd};
-}
-
 // Inserts cells at line at as one step that selects them.
-RangeResult insertSelected(SequenceEditor &editor, int at, std::span<const Cell> cells)
+EditResult insertSelected(SequenceEditor &editor, int at, std::span<const Cell> cells)
 {
     const int count = lineCountOf(cells);
     if (count == 0)
         return {};
-    if (qint64(editor.table().lineCount()) + count > kMaxLines)
-        return refused(count);
+    if (const auto refusal = EditResult::refusalFor(editor.table().lineCount(), count))
+        return *refusal;
     SequenceEditor::Step step(editor);
     if (!editor.insertLines(at, cells))
         return {};
     editor.setSelection(at + count - 1, at);
-    return {true, false, 0};
+    return {true};
 }
 
 } // namespace
@@ -42,12 +37,12 @@ std::vector<Cell> selectedCells(const Document &document)
     return {begin, begin + std::ptrdiff_t(document.selectionCount()) * kColumnCount};
 }
 
-RangeResult pasteLines(SequenceEditor &editor, std::span<const Cell> cells)
+EditResult pasteLines(SequenceEditor &editor, std::span<const Cell> cells)
 {
     return insertSelected(editor, editor.document().selectionLast() + 1, cells);
 }
 
-RangeResult pasteLinesOver(SequenceEditor &editor, std::span<const Cell> cells)
+EditResult pasteLinesOver(SequenceEditor &editor, std::span<const Cell> cells)
 {
     const int count = lineCountOf(cells);
     if (count == 0)
@@ -55,16 +50,16 @@ RangeResult pasteLinesOver(SequenceEditor &editor, std::span<const Cell> cells)
     const int first = editor.document().selectionFirst();
     const int lines = editor.table().lineCount();
     const int overwritten = std::min(count, lines - first + 1);
-    if (qint64(first) + count - 1 > kMaxLines)
-        return refused(count - overwritten);
+    if (const auto refusal = EditResult::refusalFor(lines, count - overwritten))
+        return *refusal;
     SequenceEditor::Step step(editor);
     if (!editor.replaceLines(first, overwritten, cells))
         return {};
     editor.setSelection(first + count - 1, first);
-    return {true, false, 0};
+    return {true};
 }
 
-RangeResult duplicateSelection(SequenceEditor &editor)
+EditResult duplicateSelection(SequenceEditor &editor)
 {
     const std::vector<Cell> cells = selectedCells(editor.document());
     return insertSelected(editor, editor.document().selectionLast() + 1, cells);
@@ -92,14 +87,11 @@ bool deleteSelection(SequenceEditor &editor)
 
 bool moveSelection(SequenceEditor &editor, int delta)
 {
-    const Document &document = editor.document();
-    const int first = document.selectionFirst();
-    const int last = document.selectionLast();
-    const int current = document.currentLine();
+    const LineSelection selection = editor.document().selection();
     SequenceEditor::Step step(editor);
-    if (!editor.moveLines(first, last - first + 1, delta))
+    if (!editor.moveLines(selection.first, selection.count(), delta))
         return false;
-    editor.selectRun(first + delta, last + delta, current + delta);
+    editor.select({selection.first + delta, selection.last + delta, selection.current + delta});
     return true;
 }
 

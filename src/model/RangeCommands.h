@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/EditResult.h"
 #include "model/LineTable.h"
 
 #include <span>
@@ -13,27 +14,18 @@ class SequenceEditor;
 // Commands on the selected run of lines. Each is one undo step that also
 // records the selection it leaves, so that undo and redo put it back.
 
-struct RangeResult
-{
-    bool changed = false;
-    // The command would have passed kMaxLines and changed nothing.
-    bool overLimit = false;
-    // Lines the refused command would have added.
-    int linesToAdd = 0;
-};
-
 // The selected lines, kColumnCount cells each.
 std::vector<Cell> selectedCells(const Document &document);
 
 // Inserts whole lines after the last selected line; they become the
 // selection, the first of them current.
-RangeResult pasteLines(SequenceEditor &editor, std::span<const Cell> cells);
+EditResult pasteLines(SequenceEditor &editor, std::span<const Cell> cells);
 // Writes whole lines from the first selected line on, adding lines past the
 // end as needed; the written lines become the selection, the first current.
-RangeResult pasteLinesOver(SequenceEditor &editor, std::span<const Cell> cells);
+EditResult pasteLinesOver(SequenceEditor &editor, std::span<const Cell> cells);
 // Inserts a copy of the selection right after it; the copy becomes the
 // selection, its first line current.
-RangeResult duplicateSelection(SequenceEditor &editor);
+EditResult duplicateSelection(SequenceEditor &editor);
 // Removes the selected lines; the line after them (or before, at the end)
 // becomes current and alone selected. Removing every line of a longer
 // sequence leaves one line of zeros; a one-line sequence is left alone.

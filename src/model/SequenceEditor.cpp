@@ -159,24 +159,6 @@ void SequenceEditor::changeCells(int column, int first, int last,
 
 // ---- Lines ------------------------------------------------------------------
 
-bool SequenceEditor::runLineCommand(LineCommand command)
-{
-    Step step(*this);
-    int current = m_document.currentLine();
-    const std::optional<LineChange> change = applyLineCommand(command, m_document.m_table, current);
-    if (!change)
-        return false;
-    LinesChange lines{change->line, 0, {}};
-    if (change->kind == LineChange::Kind::Removed)
-        lines.removedCount = 1;
-    lines.cells.assign(change->cells.begin(), change->cells.end());
-    recordLines(std::move(lines));
-    m_document.setCurrentLine(current);
-    m_document.setAnchorLine(current);
-    emit linesMoved(change->line);
-    return true;
-}
-
 bool SequenceEditor::replaceLines(int first, int removeCount, std::span<const Cell> cells)
 {
     Q_ASSERT(cells.size() % kColumnCount == 0);
@@ -260,8 +242,9 @@ void SequenceEditor::setSelection(int anchor, int current)
     m_document.setCurrentLine(current);
 }
 
-void SequenceEditor::selectRun(int first, int last, int current)
+void SequenceEditor::select(const LineSelection &selection)
 {
+    const auto [first, last, current] = selection;
     if (current == first) {
         setSelection(last, current);
     } else if (current == last) {
@@ -275,12 +258,11 @@ void SequenceEditor::selectRun(int first, int last, int current)
 
 void SequenceEditor::moveCurrentInSelection(int line)
 {
-    const int first = m_document.selectionFirst();
-    const int last = m_document.selectionLast();
-    if (first == last || line < first || line > last)
+    const LineSelection selection = m_document.selection();
+    if (selection.count() == 1 || line < selection.first || line > selection.last)
         setCurrentLine(line);
     else
-        selectRun(first, last, line);
+        select({selection.first, selection.last, line});
 }
 
 // ---- History ----------------------------------------------------------------

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/Document.h"
-#include "model/LineCommands.h"
+#include "model/LineSelection.h"
 #include "model/LineTable.h"
 
 #include <QObject>
@@ -73,9 +73,6 @@ public:
     void changeCells(int column, int first, int last, const std::function<Cell(Cell)> &change);
 
     // ---- Lines
-    // Runs a line command at the current line; the new current line is the
-    // selection. Returns false, changing nothing, when the command is refused.
-    bool runLineCommand(LineCommand command);
     // Replaces removeCount lines from line first with the whole lines in cells
     // (kColumnCount cells each); first may be one past the last line. Refused,
     // with nothing changed, when the sequence would pass kMaxLines lines or
@@ -91,10 +88,10 @@ public:
     // and redo put them back)
     void setCurrentLine(int line);
     void setSelection(int anchor, int current);
-    // Selects lines first..last with the current line current among them.
-    // With current at one end this is setSelection from the other end;
-    // inside, the run is held as it is (as for a selection that played).
-    void selectRun(int first, int last, int current);
+    // Selects a run of lines with its current line. With the current line at
+    // one end this is setSelection from the other end; inside, the run is
+    // held as it is (as for a selection that played).
+    void select(const LineSelection &selection);
     // Moves the current line to line inside the selection and holds the
     // selection as it is (a selection playing); outside it, or with one line
     // selected, as setCurrentLine.

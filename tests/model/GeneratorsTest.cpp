@@ -104,16 +104,13 @@ private slots:
         QFETCH(QList<int>, expected);
 
         const LineTable table = uniformTable(colours);
-        const GeneratorResult result = insertFade(table, current, {inBetweens, 7, false});
-        QVERIFY(result.lines);
-        QVERIFY(!result.refusal);
-        const GeneratedLines &lines = *result.lines;
+        const GeneratedLines lines = insertFade(table, current, {inBetweens, 7, false});
+        QVERIFY(!refusalFor(table, lines));
         QCOMPARE(lines.first, current + 1);
         QCOMPARE(lines.replaceCount, 0);
         QCOMPARE(uniformColours(lines), expected);
         QCOMPARE(durations(lines), QList<int>(inBetweens, 7));
-        QCOMPARE(lines.currentAfter, current);
-        QCOMPARE(lines.anchorAfter, current);
+        QCOMPARE(lines.selectionAfter, (LineSelection{current, current, current}));
 
         // The in-betweens sit right after the current line, the rest intact.
         const LineTable after = withGeneratedLines(table, lines);
@@ -154,11 +151,10 @@ private slots:
         QFETCH(QList<int>, colours);
         QFETCH(QList<int>, durations);
 
-        const GeneratorResult result =
+        const GeneratedLines lines =
             insertFade(uniformTable({0x000, to}), 1, {inBetweens, duration, merge});
-        QVERIFY(result.lines);
-        QCOMPARE(uniformColours(*result.lines), colours);
-        QCOMPARE(::durations(*result.lines), durations);
+        QCOMPARE(uniformColours(lines), colours);
+        QCOMPARE(::durations(lines), durations);
     }
 
     void blend()
@@ -167,15 +163,14 @@ private slots:
 
         // Lines 2 and 6 are the ends; the inner lines hold other colours.
         const LineTable table = uniformTable({0x777, 0x000, 0xABC, 0x123, 0xFFF, 0xF84, 0x555});
-        const auto lines = blendSelection(table, {anchor, current});
+        const auto lines = blendSelection(table, {current, anchor, current});
         QVERIFY(lines);
         QCOMPARE(lines->first, 3);
         QCOMPARE(lines->replaceCount, 3);
         QCOMPARE(uniformColours(*lines), (QList<int>{0x421, 0x842, 0xB63}));
         QCOMPARE(durations(*lines), (QList<int>{30, 40, 50}));
-        QCOMPARE(lines->anchorAfter, anchor);
-        QCOMPARE(lines->currentAfter, current);
-        QVERIFY(!blendSelection(table, {1, 2}));
+        QCOMPARE(lines->selectionAfter, (LineSelection{current, anchor, current}));
+        QVERIFY(!blendSelection(table, {1, 2, 2}));
     }
 
     // Blend steps its channels along the lines without dividing; every inner
@@ -195,7 +190,7 @@ private slots:
             for (int c = 0; c < kLedCount; ++c)
                 table.setCell(c, line, Cell(random.bounded(4096)));
         }
-        const auto blended = blendSelection(table, {1, lines});
+        const auto blended = blendSelection(table, {1, lines, lines});
         QVERIFY(blended);
         QCOMPARE(blended->lineCount(), lines - 2);
         for (int k = 1; k <= lines - 2; ++k) {
@@ -214,7 +209,7 @@ private slots:
         LineTable table = numberedTable(3);
         table.setCell(0, 2, 0x000);
         table.setCell(10, 2, 0xAF0);
-        const GeneratedLines lines = gradientAcrossLeds(table, {2, 3});
+        const GeneratedLines lines = gradientAcrossLeds(table, {2, 3, 3});
         QCOMPARE(lines.first, 2);
         QCOMPARE(lines.replaceCount, 2);
         const QList<int> expected{0x000, 0x120, 0x230, 0x350, 0x460, 0x580,
@@ -228,7 +223,7 @@ private slots:
     void rotateAndMirrorRoundTrips()
     {
         const LineTable table = numberedTable(5);
-        const LineSelection all{1, 5};
+        const LineSelection all{1, 5, 5};
         auto twice = [&](auto first, auto second) {
             return withGeneratedLines(withGeneratedLines(table, first(table)),
                                       second(withGeneratedLines(table, first(table))));
@@ -266,14 +261,11 @@ private slots:
         QFETCH(int, offset);
 
         const LineTable table = numberedTable(3);
-        const GeneratorResult result = insertChase(table, 2, {13, direction});
-        QVERIFY(result.lines);
-        const GeneratedLines &lines = *result.lines;
+        const GeneratedLines lines = insertChase(table, 2, {13, direction});
         QCOMPARE(lines.first, 3);
         QCOMPARE(lines.replaceCount, 0);
         QCOMPARE(lines.lineCount(), 13);
-        QCOMPARE(lines.currentAfter, 3);
-        QCOMPARE(lines.anchorAfter, 15);
+        QCOMPARE(lines.selectionAfter, (LineSelection{3, 15, 3}));
         for (int i = 0; i < 13; ++i) {
             for (int j = 0; j < kLedCount; ++j)
                 QCOMPARE(cellOf(lines, i, j), mark((j + (i + 1) * offset) % kLedCount, 2));
@@ -306,13 +298,9 @@ private slots:
 
     void rainbow()
     {
-        const LineTable table = numberedTable(2);
-        const GeneratorResult result = insertRainbow(table, 2, {6, 250});
-        QVERIFY(result.lines);
-        const GeneratedLines &lines = *result.lines;
+        const GeneratedLines lines = insertRainbow(2, {6, 250});
         QCOMPARE(lines.first, 3);
-        QCOMPARE(lines.currentAfter, 3);
-        QCOMPARE(lines.anchorAfter, 8);
+        QCOMPARE(lines.selectionAfter, (LineSelection{3, 8, 3}));
         QCOMPARE(durations(lines), QList<int>(6, 250));
         // LED 0 of line i has hue i / 6; LED j adds j / 11.
         const std::array<int, 6> led0{0xF00, 0xFF0, 0x0F0, 0x0FF, 0x00F, 0xF0F};
@@ -328,13 +316,12 @@ private slots:
     {
         // The first three splitmix64 outputs for seed 0, modulo 100, are
         // 35, 0 and 79: at 50 % the first two LEDs are lit and the third not.
-        const GeneratedLines lines = *insertSparkle(numberedTable(1), 1, {1, 50, 0, 0x0AB}).lines;
+        const GeneratedLines lines = insertSparkle(numberedTable(1), 1, {1, 50, 0, 0x0AB});
         QCOMPARE(int(cellOf(lines, 0, 0)), 0x0AB);
         QCOMPARE(int(cellOf(lines, 0, 1)), 0x0AB);
         QCOMPARE(int(cellOf(lines, 0, 2)), 0);
         QCOMPARE(cellOf(lines, 0, kDurationColumn), mark(kDurationColumn, 1));
-        QCOMPARE(lines.currentAfter, 2);
-        QCOMPARE(lines.anchorAfter, 2);
+        QCOMPARE(lines.selectionAfter, (LineSelection{2, 2, 2}));
     }
 
     void sparkleShare_data()
@@ -353,8 +340,8 @@ private slots:
 
         const LineTable table = numberedTable(1);
         const SparkleOptions options{16000, percent, seed, 0xFFF};
-        const GeneratedLines lines = *insertSparkle(table, 1, options).lines;
-        QCOMPARE(insertSparkle(table, 1, options).lines->cells, lines.cells);
+        const GeneratedLines lines = insertSparkle(table, 1, options);
+        QCOMPARE(insertSparkle(table, 1, options).cells, lines.cells);
 
         int lit = 0;
         for (int i = 0; i < lines.lineCount(); ++i) {
@@ -369,7 +356,7 @@ private slots:
 
         SparkleOptions otherSeed = options;
         otherSeed.seed = seed + 1;
-        QCOMPARE(insertSparkle(table, 1, otherSeed).lines->cells == lines.cells, percent == 0);
+        QCOMPARE(insertSparkle(table, 1, otherSeed).cells == lines.cells, percent == 0);
     }
 
     void lineLimit_data()
@@ -391,18 +378,18 @@ private slots:
         QFETCH(bool, refused);
 
         const LineTable table(lines);
-        const GeneratorResult result =
-            generator == 0   ? insertFade(table, 5, {11, 5, false})
-            : generator == 1 ? insertChase(table, 5, {11, RotateDirection::Left})
-            : generator == 2 ? insertRainbow(table, 5, {11, 5})
-                             : insertSparkle(table, 5, {11, 20, 1, 0xFFF});
-        QCOMPARE(bool(result.refusal), refused);
-        QCOMPARE(bool(result.lines), !refused);
+        const GeneratedLines made = generator == 0 ? insertFade(table, 5, {11, 5, false})
+                                    : generator == 1
+                                        ? insertChase(table, 5, {11, RotateDirection::Left})
+                                    : generator == 2 ? insertRainbow(5, {11, 5})
+                                                     : insertSparkle(table, 5, {11, 20, 1, 0xFFF});
+        const std::optional<EditResult> refusal = refusalFor(table, made);
+        QCOMPARE(bool(refusal), refused);
         if (refused) {
-            QCOMPARE(result.refusal->linesNow, lines);
-            QCOMPARE(result.refusal->linesToAdd, 11);
-            QCOMPARE(result.refusal->limit, kMaxLines);
-            const QString text = result.refusal->message();
+            QVERIFY(refusal->isRefused() && !refusal->changed);
+            QCOMPARE(refusal->linesNow, lines);
+            QCOMPARE(refusal->linesToAdd, 11);
+            const QString text = refusal->message();
             QVERIFY(text.contains(QString::number(lines)) && text.contains(QStringLiteral("11")) &&
                     text.contains(QStringLiteral("32767")));
         }
@@ -412,8 +399,8 @@ private slots:
     {
         // 20 in-betweens of one colour merge into one line, which still fits.
         const LineTable table(kMaxLines - 1);
-        QVERIFY(insertFade(table, 1, {20, 5, true}).lines);
-        QVERIFY(insertFade(table, 1, {20, 5, false}).refusal);
+        QVERIFY(!refusalFor(table, insertFade(table, 1, {20, 5, true})));
+        QVERIFY(refusalFor(table, insertFade(table, 1, {20, 5, false})));
     }
 };
 

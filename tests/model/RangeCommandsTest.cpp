@@ -42,7 +42,7 @@ std::vector<Cell> pastedLines()
     return {begin, source.cells().end()};
 }
 
-RangeResult runOp(Op op, SequenceEditor &editor)
+EditResult runOp(Op op, SequenceEditor &editor)
 {
     const std::vector<Cell> pasted = pastedLines();
     switch (op) {
@@ -53,17 +53,17 @@ RangeResult runOp(Op op, SequenceEditor &editor)
     case Op::Duplicate:
         return duplicateSelection(editor);
     case Op::Delete:
-        return {deleteSelection(editor), false, 0};
+        return {deleteSelection(editor)};
     case Op::MoveUp:
-        return {moveSelection(editor, -1), false, 0};
+        return {moveSelection(editor, -1)};
     case Op::MoveDown:
-        return {moveSelection(editor, 1), false, 0};
+        return {moveSelection(editor, 1)};
     case Op::Reverse:
-        return {reverseSelection(editor), false, 0};
+        return {reverseSelection(editor)};
     case Op::SetDuration:
-        return {setSelectionDuration(editor, 250), false, 0};
+        return {setSelectionDuration(editor, 250)};
     case Op::Scale:
-        return {scaleSelectionDurations(editor, 150), false, 0};
+        return {scaleSelectionDurations(editor, 150)};
     }
     return {};
 }
@@ -150,7 +150,7 @@ private slots:
         const LineTable before = document.table();
         const LineTable expected = test::numberedLines(lines);
 
-        const RangeResult result = runOp(op, editor);
+        const EditResult result = runOp(op, editor);
         QCOMPARE(result.changed, expected != before);
         QCOMPARE(document.table(), expected);
         QCOMPARE(document.anchorLine(), anchorAfter);
@@ -269,8 +269,8 @@ private slots:
         // The selection ends at the last line, except for paste over inside.
         const int last = op == Op::PasteOver && !refused ? selected : lines;
         editor.setSelection(last - selected + 1, last);
-        const RangeResult result = runOp(op, editor);
-        QCOMPARE(result.overLimit, refused);
+        const EditResult result = runOp(op, editor);
+        QCOMPARE(result.isRefused(), refused);
         QCOMPARE(result.changed, !refused);
         QCOMPARE(result.linesToAdd, toAdd);
         if (refused) {

@@ -170,43 +170,6 @@ private slots:
         QCOMPARE(document.table(), LineTable());
     }
 
-    void lineCommandSteps_data()
-    {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<int>("current");
-        QTest::newRow("add") << int(LineCommand::Add) << 4 << 2;
-        QTest::newRow("copy middle") << int(LineCommand::Copy) << 4 << 2;
-        QTest::newRow("copy last") << int(LineCommand::Copy) << 4 << 4;
-        QTest::newRow("delete middle") << int(LineCommand::Delete) << 4 << 2;
-        QTest::newRow("delete last") << int(LineCommand::Delete) << 4 << 4;
-        QTest::newRow("insert above first") << int(LineCommand::InsertAbove) << 3 << 1;
-        QTest::newRow("insert below last") << int(LineCommand::InsertBelow) << 3 << 3;
-    }
-    void lineCommandSteps()
-    {
-        QFETCH(int, command);
-        QFETCH(int, lines);
-        QFETCH(int, current);
-        Document document;
-        document.replace(numberedTable(lines));
-        SequenceEditor editor(document);
-        editor.setCurrentLine(current);
-        const LineTable before = document.table();
-
-        QVERIFY(editor.runLineCommand(LineCommand(command)));
-        const LineTable after = document.table();
-        const int currentAfter = document.currentLine();
-        QCOMPARE(document.anchorLine(), currentAfter);
-
-        editor.undo();
-        QCOMPARE(document.table(), before);
-        QCOMPARE(document.currentLine(), current);
-        editor.redo();
-        QCOMPARE(document.table(), after);
-        QCOMPARE(document.currentLine(), currentAfter);
-    }
-
     // Range edits on 10 lines, over a run at the start, in the middle, at the
     // end and over all of it. `expected` names the lines of the numbered
     // table the result holds, 0 for a line of the inserted block.

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "model/LineCommands.h"
 #include "model/SequenceEditor.h"
 
 #include <QString>
 
 #include <algorithm>
+#include <array>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace glowline::test {
@@ -54,9 +57,15 @@ inline QString randomEdit(SequenceEditor &editor, const std::function<int(int)> 
         return QStringLiteral("column %1 of lines %2-%3").arg(column).arg(first).arg(last);
     }
     case 3: {
-        const auto command = LineCommand(below(5));
-        editor.runLineCommand(command);
-        return QStringLiteral("line command %1 at %2").arg(int(command)).arg(current);
+        using LineCommand = std::pair<const char *, EditResult (*)(SequenceEditor &)>;
+        const std::array<LineCommand, 5> commands{{{"Add", addLine},
+                                                   {"Copy", copyLine},
+                                                   {"Del", deleteLine},
+                                                   {"Ins Above", insertLineAbove},
+                                                   {"Ins Below", insertLineBelow}}};
+        const auto &[name, command] = commands[std::size_t(below(5))];
+        command(editor);
+        return QStringLiteral("%1 at line %2").arg(QLatin1String(name)).arg(current);
     }
     case 4: {
         const int remove = below(last - first + 2);

@@ -63,7 +63,7 @@ std::unique_ptr<GeneratorDialog> makeDialog(Kind kind, const LineTable &table, i
 
 // What each dialog should give once its first field reads 7 and the rest
 // keep their defaults.
-GeneratorResult expectedWithSeven(Kind kind, const LineTable &table, int current)
+GeneratedLines expectedWithSeven(Kind kind, const LineTable &table, int current)
 {
     switch (kind) {
     case Kind::Fade:
@@ -71,7 +71,7 @@ GeneratorResult expectedWithSeven(Kind kind, const LineTable &table, int current
     case Kind::Chase:
         return insertChase(table, current, {7, RotateDirection::Right});
     case Kind::Rainbow:
-        return insertRainbow(table, current, {7, 5});
+        return insertRainbow(current, {7, 5});
     case Kind::Sparkle:
         return insertSparkle(table, current, {7, 20, 1, 0xF00});
     }
@@ -135,11 +135,10 @@ private slots:
         QCOMPARE(bool(lines), enter);
         if (!enter)
             return;
-        const GeneratedLines expected = *expectedWithSeven(kind, table, 2).lines;
+        const GeneratedLines expected = expectedWithSeven(kind, table, 2);
         QCOMPARE(lines->first, 3);
         QCOMPARE(lines->cells, expected.cells);
-        QCOMPARE(lines->anchorAfter, expected.anchorAfter);
-        QCOMPARE(lines->currentAfter, expected.currentAfter);
+        QCOMPARE(lines->selectionAfter, expected.selectionAfter);
     }
 
     void fadeFieldsAndSummary_data()
@@ -219,7 +218,7 @@ private slots:
         auto *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
         QVERIFY(ok->isDefault() && !ok->isEnabled());
         QCOMPARE(control<QLabel>(dialog, QStringLiteral("lblSummary"))->text(),
-                 (LineLimitRefusal{kMaxLines - 3, 5, kMaxLines}.message()));
+                 (EditResult{false, kMaxLines - 3, 5}.message()));
         QVERIFY(!cleared.isEmpty());
 
         auto *first = control<QSpinBox>(dialog, QStringLiteral("udInBetweens"));

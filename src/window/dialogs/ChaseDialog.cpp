@@ -33,7 +33,7 @@ ChaseOptions ChaseDialog::options() const
     return {m_count->value(), RotateDirection(m_direction->currentData().toInt())};
 }
 
-GeneratorResult ChaseDialog::generate() const
+GeneratedLines ChaseDialog::generate() const
 {
     return insertChase(table(), currentLine(), options());
 }

@@ -19,7 +19,7 @@ public:
     ChaseOptions options() const;
 
 protected:
-    GeneratorResult generate() const override;
+    GeneratedLines generate() const override;
 
 private:
     QSpinBox *m_count;

@@ -37,14 +37,22 @@ std::optional<GeneratedLines> GeneratorDialog::acceptedLines() const
 {
     if (result() != QDialog::Accepted)
         return std::nullopt;
-    return generate().lines;
+    return fittingLines();
+}
+
+std::optional<GeneratedLines> GeneratorDialog::fittingLines() const
+{
+    GeneratedLines lines = generate();
+    if (refusalFor(m_table, lines))
+        return std::nullopt;
+    return lines;
 }
 
 void GeneratorDialog::done(int result)
 {
     // The OK button is disabled while the fields give no lines, but Enter
     // typed into a field reaches accept() all the same.
-    if (result == QDialog::Accepted && !generate().lines)
+    if (result == QDialog::Accepted && !fittingLines())
         return;
     QDialog::done(result);
     emit previewCleared();
@@ -59,13 +67,14 @@ void GeneratorDialog::addField(const QString &label, QWidget *field)
 
 void GeneratorDialog::refresh()
 {
-    const GeneratorResult result = generate();
-    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(result.lines.has_value());
-    if (result.lines) {
-        m_summary->setText(summaryOf(*result.lines));
-        emit previewChanged(*result.lines);
+    const GeneratedLines lines = generate();
+    const std::optional<EditResult> refusal = refusalFor(m_table, lines);
+    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(!refusal);
+    if (!refusal) {
+        m_summary->setText(summaryOf(lines));
+        emit previewChanged(lines);
     } else {
-        m_summary->setText(result.refusal ? result.refusal->message() : QString());
+        m_summary->setText(refusal->message());
         emit previewCleared();
     }
 }

@@ -35,8 +35,6 @@ public:
     // The lines to put in place once the dialog was accepted; nothing after
     // Cancel or Esc.
     std::optional<GeneratedLines> acceptedLines() const;
-    // What the fields give now: the lines, or the refusal.
-    GeneratorResult currentResult() const { return generate(); }
 
     void done(int result) override;
 
@@ -47,7 +45,7 @@ signals:
     void previewCleared();
 
 protected:
-    virtual GeneratorResult generate() const = 0;
+    virtual GeneratedLines generate() const = 0;
 
     // Adds a field to the form; the first one added takes the focus on opening.
     void addField(const QString &label, QWidget *field);
@@ -60,6 +58,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The lines the fields give now, when they fit in the sequence.
+    std::optional<GeneratedLines> fittingLines() const;
     QString summaryOf(const GeneratedLines &lines) const;
 
     const LineTable m_table;

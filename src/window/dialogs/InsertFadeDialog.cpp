@@ -39,7 +39,7 @@ FadeOptions InsertFadeDialog::options() const
     return {m_inBetweens->value(), durationFromText(m_duration->text()), m_merge->isChecked()};
 }
 
-GeneratorResult InsertFadeDialog::generate() const
+GeneratedLines InsertFadeDialog::generate() const
 {
     return insertFade(table(), currentLine(), options());
 }

@@ -21,7 +21,7 @@ public:
     FadeOptions options() const;
 
 protected:
-    GeneratorResult generate() const override;
+    GeneratedLines generate() const override;
 
 private:
     QSpinBox *m_inBetweens;

@@ -32,9 +32,9 @@ RainbowOptions RainbowDialog::options() const
     return {m_count->value(), durationFromText(m_duration->text())};
 }
 
-GeneratorResult RainbowDialog::generate() const
+GeneratedLines RainbowDialog::generate() const
 {
-    return insertRainbow(table(), currentLine(), options());
+    return insertRainbow(currentLine(), options());
 }
 
 } // namespace glowline

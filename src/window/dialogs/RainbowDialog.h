@@ -20,7 +20,7 @@ public:
     RainbowOptions options() const;
 
 protected:
-    GeneratorResult generate() const override;
+    GeneratedLines generate() const override;
 
 private:
     QSpinBox *m_count;

@@ -41,7 +41,7 @@ SparkleOptions SparkleDialog::options() const
     return {m_count->value(), m_percent->value(), std::uint32_t(m_seed->value()), m_colour};
 }
 
-GeneratorResult SparkleDialog::generate() const
+GeneratedLines SparkleDialog::generate() const
 {
     return insertSparkle(table(), currentLine(), options());
 }

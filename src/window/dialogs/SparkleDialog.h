@@ -20,7 +20,7 @@ public:
     SparkleOptions options() const;
 
 protected:
-    GeneratorResult generate() const override;
+    GeneratedLines generate() const override;
 
 private:
     int m_colour;

@@ -7,8 +7,6 @@
 #include "window/dialogs/SparkleDialog.h"
 #include "window/map/SequenceMap.h"
 
-#include <algorithm>
-
 namespace glowline {
 
 namespace {
@@ -43,14 +41,8 @@ std::optional<GeneratedLines> GeneratorCommands::ask(Args... args)
 
 bool GeneratorCommands::run(ActionManager::Command command, bool *changed)
 {
-    const Document &document = m_editor.document();
     const LineTable &table = m_editor.table();
-    // The generators on a selection get its ends; a selection that played
-    // may have the current line inside it, which is put back afterwards.
-    const int first = document.selectionFirst();
-    const int last = document.selectionLast();
-    const int current = document.currentLine();
-    const LineSelection selection{current == first ? last : first, current == first ? first : last};
+    const LineSelection selection = m_editor.document().selection();
     std::optional<GeneratedLines> made;
     switch (command) {
     case Command::InsertFade:
@@ -83,22 +75,16 @@ bool GeneratorCommands::run(ActionManager::Command command, bool *changed)
     default:
         return false;
     }
-    *changed = made && apply(*made, {first, last, current});
+    *changed = made && apply(*made);
     return true;
 }
 
-bool GeneratorCommands::apply(const GeneratedLines &lines, std::array<int, 3> run)
+bool GeneratorCommands::apply(const GeneratedLines &lines)
 {
     SequenceEditor::Step step(m_editor);
     if (!m_editor.replaceLines(lines.first, lines.replaceCount, lines.cells))
         return false;
-    const auto [first, last, current] = run;
-    // A generator that keeps the selection gives back its ends.
-    if (std::min(lines.anchorAfter, lines.currentAfter) == first &&
-        std::max(lines.anchorAfter, lines.currentAfter) == last)
-        m_editor.selectRun(first, last, current);
-    else
-        m_editor.setSelection(lines.anchorAfter, lines.currentAfter);
+    m_editor.select(lines.selectionAfter);
     emit applied();
     return true;
 }

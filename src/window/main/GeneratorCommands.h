@@ -5,7 +5,6 @@
 
 #include <QObject>
 
-#include <array>
 #include <functional>
 
 class QWidget;
@@ -36,8 +35,7 @@ signals:
     void applied();
 
 private:
-    // run: the selection's first and last line and the current line before.
-    bool apply(const GeneratedLines &lines, std::array<int, 3> run);
+    bool apply(const GeneratedLines &lines);
 
     template <typename Dialog, typename... Args> std::optional<GeneratedLines> ask(Args... args);
 

@@ -246,21 +246,6 @@ void MainWindow::run(ActionManager::Command command)
     case Command::Redo:
         undoOrRedo(command == Command::Undo);
         break;
-    case Command::AddLine:
-        runLineCommand(LineCommand::Add);
-        break;
-    case Command::CopyLine:
-        runLineCommand(LineCommand::Copy);
-        break;
-    case Command::DeleteLine:
-        runLineCommand(LineCommand::Delete);
-        break;
-    case Command::InsertAbove:
-        runLineCommand(LineCommand::InsertAbove);
-        break;
-    case Command::InsertBelow:
-        runLineCommand(LineCommand::InsertBelow);
-        break;
     case Command::Fill:
         fillLine();
         break;
@@ -297,16 +282,6 @@ void MainWindow::commitPendingEntry()
     if (m_editor.isRecording())
         m_editor.endStep();
     m_lineWindow->commitTypedDuration();
-}
-
-void MainWindow::runLineCommand(LineCommand command)
-{
-    // A refused command (a full sequence, or Del on its only line) changes
-    // nothing at all, not even the changed marker.
-    if (!m_editor.runLineCommand(command))
-        return;
-    m_lineWindow->showDocument();
-    markChanged();
 }
 
 void MainWindow::undoOrRedo(bool undo)

@@ -83,7 +83,6 @@ private:
     // A command from the menu or the keyboard does not move the focus, so a
     // duration still being typed is committed first, as a click would.
     void commitPendingEntry();
-    void runLineCommand(LineCommand command);
     void fillLine();
     void setPickMode(bool on);
     void about();

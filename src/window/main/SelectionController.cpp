@@ -2,6 +2,7 @@
 
 #include "dialogs/Dialogs.h"
 #include "files/TsvTable.h"
+#include "model/LineCommands.h"
 #include "model/RangeCommands.h"
 #include "model/SequenceEditor.h"
 #include "window/controls/DurationText.h"
@@ -121,7 +122,7 @@ bool SelectionController::run(ActionManager::Command command)
         return true;
     case Command::Cut:
         copy();
-        finish({deleteSelection(m_editor), false, 0});
+        finish({deleteSelection(m_editor)});
         return true;
     case Command::Paste:
     case Command::PasteOver:
@@ -131,14 +132,14 @@ bool SelectionController::run(ActionManager::Command command)
         finish(duplicateSelection(m_editor));
         return true;
     case Command::DeleteLines:
-        finish({deleteSelection(m_editor), false, 0});
+        finish({deleteSelection(m_editor)});
         return true;
     case Command::MoveUp:
     case Command::MoveDown:
-        finish({moveSelection(m_editor, command == Command::MoveUp ? -1 : 1), false, 0});
+        finish({moveSelection(m_editor, command == Command::MoveUp ? -1 : 1)});
         return true;
     case Command::Reverse:
-        finish({reverseSelection(m_editor), false, 0});
+        finish({reverseSelection(m_editor)});
         return true;
     case Command::SetDuration:
         askDuration();
@@ -146,20 +147,30 @@ bool SelectionController::run(ActionManager::Command command)
     case Command::ScaleDurations:
         askScale();
         return true;
+    case Command::AddLine:
+        runLineCommand(addLine);
+        return true;
+    case Command::CopyLine:
+        runLineCommand(copyLine);
+        return true;
+    case Command::DeleteLine:
+        runLineCommand(deleteLine);
+        return true;
+    case Command::InsertAbove:
+        runLineCommand(insertLineAbove);
+        return true;
+    case Command::InsertBelow:
+        runLineCommand(insertLineBelow);
+        return true;
     default:
         return false;
     }
 }
 
-bool SelectionController::finish(const RangeResult &result)
+bool SelectionController::finish(const EditResult &result)
 {
-    if (result.overLimit) {
-        m_dialogs.message(Dialogs::Icon::Warning, Dialogs::Buttons::Ok,
-                          QStringLiteral("The sequence has %1 lines; adding %2 more would pass "
-                                         "the limit of %3 lines. Nothing was changed.")
-                              .arg(m_document.lineCount())
-                              .arg(result.linesToAdd)
-                              .arg(kMaxLines));
+    if (result.isRefused()) {
+        m_dialogs.message(Dialogs::Icon::Warning, Dialogs::Buttons::Ok, result.message());
         return false;
     }
     if (!result.changed)
@@ -167,6 +178,14 @@ bool SelectionController::finish(const RangeResult &result)
     m_lineWindow.showDocument();
     m_hooks.markChanged();
     return true;
+}
+
+void SelectionController::runLineCommand(EditResult (*command)(SequenceEditor &))
+{
+    // Unlike the range commands, a line button that cannot act (on a full
+    // sequence, or Del on the only line) gives no message: it does nothing,
+    // and the changed marker stays as it was.
+    finish({command(m_editor).changed});
 }
 
 void SelectionController::copy()
@@ -200,7 +219,7 @@ void SelectionController::askDuration()
                        formatDuration(m_editor.table().duration(m_document.currentLine())));
     if (!answer)
         return;
-    finish({setSelectionDuration(m_editor, durationFromText(*answer)), false, 0});
+    finish({setSelectionDuration(m_editor, durationFromText(*answer))});
 }
 
 void SelectionController::askScale()
@@ -228,7 +247,7 @@ void SelectionController::askScale()
                               .arg(kMaxScalePercent));
         return;
     }
-    finish({scaleSelectionDurations(m_editor, percent), false, 0});
+    finish({scaleSelectionDurations(m_editor, percent)});
 }
 
 // ---- Edits of the current line ----------------------------------------------

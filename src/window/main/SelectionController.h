@@ -17,12 +17,12 @@ namespace glowline {
 class Dialogs;
 class Document;
 class SequenceEditor;
-struct RangeResult;
+struct EditResult;
 
 // The selected run of lines in the window: the keys and clicks that extend
 // it, its look (highlighted line numbers, the status bar), the commands on
-// it with the clipboard, and the edits of the current line that spread to
-// every selected line.
+// it with the clipboard, the line buttons on its current line, and the edits
+// of the current line that spread to every selected line.
 class SelectionController final : public QObject
 {
     Q_OBJECT
@@ -40,7 +40,7 @@ public:
                         QObject *parent = nullptr);
     Q_DISABLE_COPY_MOVE(SelectionController)
 
-    // Runs a selection or range command; false when command is none.
+    // Runs a selection, range or line command; false when command is none.
     bool run(ActionManager::Command command);
     // Moves the current line to line, keeping the anchor.
     void extendTo(int line);
@@ -62,7 +62,8 @@ private:
     void showSelectionState();
     void copy();
     void paste(bool over);
-    bool finish(const RangeResult &result);
+    bool finish(const EditResult &result);
+    void runLineCommand(EditResult (*command)(SequenceEditor &));
     void askDuration();
     void askScale();
 
