@@ -83,6 +83,11 @@ SendOperation::Outcome SendOperation::send()
             m_save();
         if (needsSave(m_document))
             return Outcome::NotSaved;
+    } else if (m_fileChanged && m_fileChanged()) {
+        if (m_save)
+            m_save();
+        if (needsSave(m_document) || m_fileChanged())
+            return Outcome::NotSaved;
     }
 
     const QFileInfo sequence(m_document.state().fileName());

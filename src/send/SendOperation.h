@@ -55,6 +55,14 @@ public:
 
     // Told how the stages stand and how Send ended, once a tool runs.
     void setProgress(SendProgress *progress) { m_progress = progress; }
+    // Tells whether the sequence's file is no longer the version the editor
+    // last read or wrote. Such a file is saved before it is sent (save asks
+    // before writing over another program's changes), so that the board gets
+    // what the window shows.
+    void setFileCheck(std::function<bool()> changedOnDisk)
+    {
+        m_fileChanged = std::move(changedOnDisk);
+    }
     // The words of flash the sequence may use, the settings a stock avrdude
     // is run with, and how to ask for them when no programmer type has been
     // chosen yet.
@@ -76,6 +84,7 @@ private:
     Dialogs &m_dialogs;
     ToolRunner &m_runner;
     std::function<void()> m_save;
+    std::function<bool()> m_fileChanged;
     ToolLocator m_locator;
     Playback *m_playback = nullptr;
     SendProgress *m_progress = nullptr;

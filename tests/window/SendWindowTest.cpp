@@ -88,6 +88,8 @@ private slots:
 
     void saveQuestion_data();
     void saveQuestion();
+    void fileChangedByAnotherProgramIsSavedFirst_data();
+    void fileChangedByAnotherProgramIsSavedFirst();
     void hexBesideTheFile_data();
     void hexBesideTheFile();
     void assemblyFailed();
@@ -315,6 +317,44 @@ void SendWindowTest::saveQuestion()
     QCOMPARE(m_runner->programs(), (QStringList{inProgram(QStringLiteral("avra")),
                                                 inProgram(QStringLiteral("avrdude-44"))}));
     QVERIFY(QFileInfo(hex).isFile());
+}
+
+// The board gets what the window shows, not what another program left in
+// the file since the editor read or wrote it.
+void SendWindowTest::fileChangedByAnotherProgramIsSavedFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("overwrite, sent") << int(Answer::Yes) << true;
+    QTest::newRow("keep theirs, nothing sent") << int(Answer::No) << false;
+}
+
+void SendWindowTest::fileChangedByAnotherProgramIsSavedFirst()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, sent);
+    const QString path = inShows(QStringLiteral("run.asm"));
+    m_dialogs->fileNames.push_back(path);
+    click(QStringLiteral("cmdSaveFileAs"));
+    const QByteArray shown = readAll(path);
+    const QByteArray theirs = ".cseg\r\n.org 0x0000\r\n;Line 1\r\n.dw 0xF001\r\n";
+    QVERIFY(test::writeAll(path, theirs));
+    QCOMPARE(marker(), QString());
+    m_dialogs->answers.push_back(Answer(answer));
+
+    click(QStringLiteral("cmdSendFile"));
+
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QCOMPARE(m_dialogs->lastMessage(),
+             path + QStringLiteral(" was changed by another program since it was opened. "
+                                   "Overwrite it?"));
+    if (!sent) {
+        checkNothingRan();
+        QCOMPARE(readAll(path), theirs);
+        return;
+    }
+    QCOMPARE(readAll(path), shown);
+    QCOMPARE(readAll(inProgram(QStringLiteral("avra.input"))), shown);
 }
 
 // The programmer gets the HEX file the assembler wrote beside the sequence

@@ -92,8 +92,7 @@ MainWindow::MainWindow(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent),
     connect(&m_editor, &SequenceEditor::historyChanged, this, updateHistory);
     updateHistory();
 
-    m_send = std::make_unique<SendCommand>(
-        *this, m_document, m_dialogs, [this] { m_commands.save(); }, m_playback);
+    m_send = std::make_unique<SendCommand>(*this, m_document, m_dialogs, m_commands, m_playback);
 
     connect(m_lineWindow, &LineWindow::ledClicked, this, &MainWindow::clickLed);
     connect(m_lineWindow, &LineWindow::channelChanged, this, [this](int column, Rgb24 c) {

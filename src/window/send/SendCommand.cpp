@@ -1,6 +1,7 @@
 #include "window/send/SendCommand.h"
 
 #include "dialogs/Dialogs.h"
+#include "files/DocumentCommands.h"
 #include "send/ProgrammerListQuery.h"
 #include "send/ProgrammerSettingsFile.h"
 #include "window/send/DialogToolRunner.h"
@@ -25,8 +26,8 @@ std::optional<ProgrammerSettings> &unkeptSettings()
 } // namespace
 
 SendCommand::SendCommand(QWidget &window, Document &document, Dialogs &dialogs,
-                         std::function<void()> save, Playback &playback)
-    : m_window(window), m_document(document), m_dialogs(dialogs), m_save(std::move(save)),
+                         DocumentCommands &files, Playback &playback)
+    : m_window(window), m_document(document), m_dialogs(dialogs), m_files(files),
       m_playback(playback), m_ownRunner(std::make_unique<DialogToolRunner>(&window)),
       m_runner(m_ownRunner.get()), m_progress(m_ownRunner.get())
 {
@@ -49,8 +50,10 @@ void SendCommand::setTools(ToolRunner &runner, ToolLocator locator)
 
 SendOperation::Outcome SendCommand::run()
 {
-    SendOperation send(m_document, m_dialogs, *m_runner, m_save, m_locator, &m_playback);
+    SendOperation send(
+        m_document, m_dialogs, *m_runner, [this] { m_files.save(); }, m_locator, &m_playback);
     send.setProgress(m_progress);
+    send.setFileCheck([this] { return m_files.fileChangedOnDisk(); });
     send.setProgrammerSettings(
         settings(), [this](const ProgrammerSettings &current) { return askAndKeep(current); });
     return send.run();

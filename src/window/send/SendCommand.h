@@ -14,6 +14,7 @@ namespace glowline {
 
 class Dialogs;
 class DialogToolRunner;
+class DocumentCommands;
 class Document;
 class Playback;
 class SendProgress;
@@ -28,8 +29,9 @@ class SendCommand final
 public:
     using AskSettings = SendOperation::AskSettings;
 
-    // save is the editor's Save command.
-    SendCommand(QWidget &window, Document &document, Dialogs &dialogs, std::function<void()> save,
+    // files saves the sequence and knows whether its file is still the
+    // version the editor last read or wrote.
+    SendCommand(QWidget &window, Document &document, Dialogs &dialogs, DocumentCommands &files,
                 Playback &playback);
     ~SendCommand();
     Q_DISABLE_COPY_MOVE(SendCommand)
@@ -61,7 +63,7 @@ private:
     QWidget &m_window;
     Document &m_document;
     Dialogs &m_dialogs;
-    std::function<void()> m_save;
+    DocumentCommands &m_files;
     Playback &m_playback;
     std::unique_ptr<DialogToolRunner> m_ownRunner;
     ToolRunner *m_runner = nullptr;
