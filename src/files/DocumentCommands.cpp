@@ -17,7 +17,9 @@ void DocumentCommands::save()
         saveAs();
         return;
     }
-    if (fileChangedOnDisk() && fileStampOf(state.fileName())) {
+    // A file that is gone has nothing to lose; one another program changed has.
+    const auto onDisk = fileStampOf(state.fileName());
+    if (m_stamp && onDisk && !onDisk->sameVersion(*m_stamp)) {
         const auto answer = m_dialogs.message(
             Dialogs::Icon::Warning, Dialogs::Buttons::YesNo,
             QStringLiteral("%1 was changed by another program since it was opened. Overwrite it?")
